@@ -1,0 +1,270 @@
+#include "application.h"
+#include "captured_messages.h"
+#include "form1.h"
+#include "forms.h"
+
+#include <QAccessible>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+
+using namespace ampero;
+using ampero::testing::CapturedMessages;
+
+class Form1Test : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void calculatesChargeTime_data();
+    void calculatesChargeTime();
+    void errorsAreReportedAndLeaveTheResult_data();
+    void errorsAreReportedAndLeaveTheResult();
+    void pressingAgainWritesTheSameText();
+    void windowHasTheDesignedLook();
+    void controlsHaveTheDesignedGeometry_data();
+    void controlsHaveTheDesignedGeometry();
+    void everyCaptionFitsItsBox();
+    void menuBarHasTheDesignedEntries();
+    void focusStartsInChargerOutputAndFollowsTheTabOrder();
+    void enterAndEscapeDoNotCalculate();
+    void controlsAreNamedForScreenReaders();
+    void exitEndsTheProgram();
+
+private:
+    Form1 *form = nullptr;
+};
+
+void Form1Test::initTestCase() { applyDesignFont(); }
+
+void Form1Test::init()
+{
+    form = &shared<Form1>();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+}
+
+void Form1Test::cleanup()
+{
+    unload(*form);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void Form1Test::calculatesChargeTime_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("capacity");
+    QTest::addColumn<QString>("minutes");
+    QTest::newRow("300 into 900") << "300" << "900" << "180";
+    QTest::newRow("200 into 500") << "200" << "500" << "150";
+    QTest::newRow("700 into 100") << "700" << "100" << "8.57142857142857";
+    QTest::newRow("negative capacity") << "50" << "-100" << "-120";
+    QTest::newRow("blanks and fractions") << " 0.5 " << "1e3" << "120000";
+    QTest::newRow("huge result") << "1e-200" << "1e100" << "6E+301";
+}
+
+void Form1Test::calculatesChargeTime()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, capacity);
+    QFETCH(QString, minutes);
+    CapturedMessages messages;
+    QTest::keyClicks(form->Text1, output);
+    QTest::keyClicks(form->Text2, capacity);
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    QCOMPARE(form->Label1->text(), minutes);
+    QVERIFY(messages.shown().isEmpty());
+}
+
+void Form1Test::errorsAreReportedAndLeaveTheResult_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("capacity");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("output 0") << "0" << "100" << "Run-time error '11':\n\nDivision by zero";
+    QTest::newRow("0 into 0") << "0" << "0" << "Run-time error '6':\n\nOverflow";
+    QTest::newRow("output empty") << "" << "100" << "Run-time error '13':\n\nType mismatch";
+    QTest::newRow("capacity letters") << "100" << "abc" << "Run-time error '13':\n\nType mismatch";
+    QTest::newRow("beyond range") << "1e-300" << "1e300" << "Run-time error '6':\n\nOverflow";
+    QTest::newRow("capacity too large") << "1" << "1e400" << "Run-time error '6':\n\nOverflow";
+}
+
+void Form1Test::errorsAreReportedAndLeaveTheResult()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, capacity);
+    QFETCH(QString, report);
+    CapturedMessages messages;
+    QTest::keyClicks(form->Text1, QStringLiteral("300"));
+    QTest::keyClicks(form->Text2, QStringLiteral("900"));
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    QCOMPARE(form->Label1->text(), QStringLiteral("180"));
+
+    form->Text1->setText(output);
+    form->Text2->setText(capacity);
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{report});
+    QCOMPARE(messages.shown().front().title, QStringLiteral("Ampero"));
+    QCOMPARE(form->Label1->text(), QStringLiteral("180"));
+    QVERIFY(form->isVisible());
+    QVERIFY(!hasEnded());
+}
+
+void Form1Test::pressingAgainWritesTheSameText()
+{
+    form->Text1->setText(QStringLiteral("700"));
+    form->Text2->setText(QStringLiteral("100"));
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    const QString first = form->Label1->text();
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    QCOMPARE(form->Label1->text(), first);
+    QCOMPARE(first, QStringLiteral("8.57142857142857"));
+}
+
+void Form1Test::windowHasTheDesignedLook()
+{
+    QCOMPARE(form->windowTitle(), QStringLiteral("Zelbor's Battery Tools"));
+    QCOMPARE(form->centralWidget()->size(), QSize(233, 143));
+    QCOMPARE(form->centralWidget()->y(), form->menuBar()->height());
+    QCOMPARE(form->minimumSize(), form->maximumSize());
+    const Qt::WindowFlags flags = form->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!form->windowIcon().isNull());
+    QCOMPARE(form->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    const QPoint screenCentre = form->screen()->availableGeometry().center();
+    QVERIFY((form->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
+    QVERIFY(form->Text1->text().isEmpty());
+    QVERIFY(form->Text2->text().isEmpty());
+    QVERIFY(form->Label1->text().isEmpty());
+}
+
+void Form1Test::controlsHaveTheDesignedGeometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    QTest::newRow("Frame1") << "Frame1" << QRect(8, 8, 217, 129);
+    QTest::newRow("Text1") << "Text1" << QRect(16, 24, 65, 19);
+    QTest::newRow("Label2(0)") << "Label2_0" << QRect(88, 24, 113, 17);
+    QTest::newRow("Text2") << "Text2" << QRect(16, 48, 65, 19);
+    QTest::newRow("Label2(1)") << "Label2_1" << QRect(88, 48, 113, 17);
+    QTest::newRow("Label1") << "Label1" << QRect(16, 72, 65, 17);
+    QTest::newRow("Label2(2)") << "Label2_2" << QRect(88, 72, 113, 17);
+    QTest::newRow("Command1") << "Command1" << QRect(16, 96, 185, 17);
+}
+
+void Form1Test::controlsHaveTheDesignedGeometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    const auto *control = form->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), pixels);
+}
+
+void Form1Test::everyCaptionFitsItsBox()
+{
+    for (const QLabel *label : form->findChildren<QLabel *>()) {
+        const int needed = label->fontMetrics().horizontalAdvance(label->text());
+        QVERIFY2(needed <= label->contentsRect().width(), qPrintable(label->text()));
+    }
+    for (const QPushButton *button : form->findChildren<QPushButton *>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const int needed = button->style()
+                               ->sizeFromContents(QStyle::CT_PushButton, &option,
+                                                  QSize(button->fontMetrics().horizontalAdvance(
+                                                            button->text()),
+                                                        0),
+                                                  button)
+                               .width();
+        QVERIFY2(needed <= button->width(), qPrintable(button->text()));
+    }
+    const QGroupBox *frame = form->Frame1;
+    QVERIFY(frame->fontMetrics().horizontalAdvance(frame->title()) < frame->width() - 16);
+}
+
+void Form1Test::menuBarHasTheDesignedEntries()
+{
+    const QList<QAction *> entries = form->menuBar()->actions();
+    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries[0]->text(), QStringLiteral("Options"));
+    QCOMPARE(entries[0]->menu(), form->mnuoptions);
+    QCOMPARE(form->mnuoptions->actions(), QList<QAction *>{form->mnutimer});
+    QCOMPARE(form->mnutimer->text(), QStringLiteral("Timer"));
+    QCOMPARE(entries[1], form->mnuabout);
+    QCOMPARE(entries[1]->text(), QStringLiteral("About"));
+    QCOMPARE(entries[2], form->mnuexit);
+    QCOMPARE(entries[2]->text(), QStringLiteral("Exit"));
+}
+
+void Form1Test::focusStartsInChargerOutputAndFollowsTheTabOrder()
+{
+    QCOMPARE(QApplication::focusWidget(), form->Text1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form->Text2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form->Command1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form->Text1);
+}
+
+void Form1Test::enterAndEscapeDoNotCalculate()
+{
+    form->Text1->setText(QStringLiteral("300"));
+    form->Text2->setText(QStringLiteral("900"));
+    QTest::keyClick(form->Text2, Qt::Key_Return);
+    QTest::keyClick(form->Text2, Qt::Key_Escape);
+    QVERIFY(form->Label1->text().isEmpty());
+    QVERIFY(!form->Command1->isDefault());
+    QTest::keyClick(form->Command1, Qt::Key_Space);
+    QCOMPARE(form->Label1->text(), QStringLiteral("180"));
+}
+
+void Form1Test::controlsAreNamedForScreenReaders()
+{
+    struct Expected
+    {
+        QWidget *control;
+        QString name;
+    };
+    const Expected expected[] = {
+        {form->Text1, QStringLiteral("Charger Output (MaH)")},
+        {form->Text2, QStringLiteral("Battery Capacity (MaH)")},
+        {form->Command1, QStringLiteral("Calculate")},
+    };
+    for (const Expected &e : expected) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(e.control);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), e.name);
+    }
+    form->Label1->setText(QStringLiteral("180"));
+    QAccessibleInterface *result = QAccessible::queryAccessibleInterface(form->Label1);
+    QCOMPARE(result->text(QAccessible::Name), QStringLiteral("180"));
+    QCOMPARE(result->text(QAccessible::Description), QStringLiteral("Charge Time (Mins)"));
+}
+
+void Form1Test::exitEndsTheProgram()
+{
+    form->mnuexit->trigger();
+    QVERIFY(hasEnded());
+    QVERIFY(!form->isVisible());
+    // No handler runs once the program has ended.
+    form->Text1->setText(QStringLiteral("300"));
+    form->Text2->setText(QStringLiteral("900"));
+    form->Command1->click();
+    QVERIFY(form->Label1->text().isEmpty());
+}
+
+QTEST_MAIN(Form1Test)
+#include "test_form1.moc"
