@@ -1,7 +1,10 @@
 #include "sound.h"
 
-#include <mmsystem.h>
+// mmsystem.h needs the types that windows.h declares first.
+// clang-format off
 #include <windows.h>
+#include <mmsystem.h>
+// clang-format on
 
 namespace ampero {
 
