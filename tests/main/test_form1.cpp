@@ -2,6 +2,7 @@
 #include "captured_messages.h"
 #include "form1.h"
 #include "forms.h"
+#include "frm_about.h"
 
 #include <QAccessible>
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace ampero;
 using ampero::testing::CapturedMessages;
@@ -38,6 +40,7 @@ private slots:
     void focusStartsInChargerOutputAndFollowsTheTabOrder();
     void enterAndEscapeDoNotCalculate();
     void controlsAreNamedForScreenReaders();
+    void aboutShowsTheAboutWindowModally();
     void exitEndsTheProgram();
 
 private:
@@ -252,6 +255,26 @@ void Form1Test::controlsAreNamedForScreenReaders()
     QAccessibleInterface *result = QAccessible::queryAccessibleInterface(form->Label1);
     QCOMPARE(result->text(QAccessible::Name), QStringLiteral("180"));
     QCOMPARE(result->text(QAccessible::Description), QStringLiteral("Charge Time (Mins)"));
+}
+
+void Form1Test::aboutShowsTheAboutWindowModally()
+{
+    bool shownModally = false;
+    // Acts while the modal show runs its own event loop; the timer dies with this test.
+    QTimer whileShown;
+    whileShown.setSingleShot(true);
+    connect(&whileShown, &QTimer::timeout, this, [&] {
+        if (!isLoaded<frmAbout>())
+            return;
+        frmAbout &about = shared<frmAbout>();
+        shownModally = about.isVisible() && QApplication::activeModalWidget() == &about;
+        about.cmdOK->click();
+    });
+    whileShown.start(0);
+    form->mnuabout->trigger();
+    QVERIFY(shownModally);
+    QVERIFY(!isLoaded<frmAbout>());
+    QVERIFY(form->isVisible());
 }
 
 void Form1Test::exitEndsTheProgram()
