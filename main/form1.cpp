@@ -1,7 +1,9 @@
 #include "form1.h"
 
 #include "floating_point_check.h"
+#include "form2.h"
 #include "forms.h"
+#include "frm_about.h"
 #include "numbers.h"
 #include "twips.h"
 #include "window_icon.h"
@@ -111,9 +113,9 @@ void Form1::Command1_Click()
     Label1->setText(numberToText(chargeTime));
 }
 
-void Form1::mnutimer_Click(int /*Index*/) {}
+void Form1::mnutimer_Click(int /*Index*/) { showModal(shared<Form2>()); }
 
-void Form1::mnuabout_Click(int /*Index*/) {}
+void Form1::mnuabout_Click(int /*Index*/) { showModal(shared<frmAbout>()); }
 
 void Form1::mnuexit_Click(int /*Index*/) { end(); }
 

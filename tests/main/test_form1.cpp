@@ -1,7 +1,9 @@
 #include "application.h"
 #include "captured_messages.h"
 #include "form1.h"
+#include "form2.h"
 #include "forms.h"
+#include "frm_about.h"
 
 #include <QAccessible>
 #include <QGroupBox>
@@ -13,6 +15,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace ampero;
 using ampero::testing::CapturedMessages;
@@ -38,6 +41,8 @@ private slots:
     void focusStartsInChargerOutputAndFollowsTheTabOrder();
     void enterAndEscapeDoNotCalculate();
     void controlsAreNamedForScreenReaders();
+    void menuEntryShowsItsWindowModally_data();
+    void menuEntryShowsItsWindowModally();
     void exitEndsTheProgram();
 
 private:
@@ -252,6 +257,36 @@ void Form1Test::controlsAreNamedForScreenReaders()
     QAccessibleInterface *result = QAccessible::queryAccessibleInterface(form->Label1);
     QCOMPARE(result->text(QAccessible::Name), QStringLiteral("180"));
     QCOMPARE(result->text(QAccessible::Description), QStringLiteral("Charge Time (Mins)"));
+}
+
+void Form1Test::menuEntryShowsItsWindowModally_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("windowTitle");
+    QTest::newRow("Options > Timer") << "mnutimer" << "Charge Timer";
+    QTest::newRow("About") << "mnuabout" << "About Chargely";
+}
+
+void Form1Test::menuEntryShowsItsWindowModally()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, windowTitle);
+    QString shownModally;
+    // Acts while the modal show runs its own event loop; the timer dies with this test.
+    QTimer whileShown;
+    whileShown.setSingleShot(true);
+    connect(&whileShown, &QTimer::timeout, this, [&shownModally] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            shownModally = modal->windowTitle();
+            modal->close();
+        }
+    });
+    whileShown.start(0);
+    form->findChild<QAction *>(entry)->trigger();
+    QCOMPARE(shownModally, windowTitle);
+    QVERIFY(!isLoaded<Form2>());
+    QVERIFY(!isLoaded<frmAbout>());
+    QVERIFY(form->isVisible());
 }
 
 void Form1Test::exitEndsTheProgram()
