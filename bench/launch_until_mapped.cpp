@@ -112,6 +112,9 @@ int main(int argc, char *argv[])
         die("fork failed");
     if (child == 0) {
         close(xcb_get_file_descriptor(connection));
+        // The program's own output goes to stderr: stdout carries only the figures, and a
+        // kept program must not hold it open for whoever reads them.
+        dup2(STDERR_FILENO, STDOUT_FILENO);
         execvp(argv[first], argv + first);
         std::perror(argv[first]);
         _exit(127);
