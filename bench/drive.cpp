@@ -6,7 +6,7 @@
 //   bench_drive wait-map PID TITLE     waits until a window of PID titled TITLE is mapped;
 //                                      prints "window=0x… x=… y=… width=… height=… t=…"
 //   bench_drive click WINDOW X Y       clicks the left button at X,Y inside WINDOW
-//   bench_drive type TEXT              types TEXT (digits and lower-case letters)
+//   bench_drive type TEXT              types TEXT (digits, lower-case letters; \n is Return)
 //   bench_drive wait-title WINDOW TITLE  waits until WINDOW is titled TITLE
 #include <cstdio>
 #include <cstdlib>
@@ -195,6 +195,9 @@ int click(const Display &display, xcb_window_t window, int x, int y)
 
 xcb_keycode_t keycodeOf(const Display &display, char character)
 {
+    constexpr xcb_keysym_t returnKey = 0xff0d;
+    const xcb_keysym_t wanted =
+        character == '\n' ? returnKey : static_cast<xcb_keysym_t>(character);
     const xcb_setup_t *setup = xcb_get_setup(display.connection());
     const int count = setup->max_keycode - setup->min_keycode + 1;
     auto mapping = own(xcb_get_keyboard_mapping_reply(
@@ -206,7 +209,7 @@ xcb_keycode_t keycodeOf(const Display &display, char character)
         die("cannot read the keyboard mapping");
     const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
     for (int key = 0; key < count; ++key)
-        if (keysyms[key * mapping->keysyms_per_keycode] == static_cast<xcb_keysym_t>(character))
+        if (keysyms[key * mapping->keysyms_per_keycode] == wanted)
             return static_cast<xcb_keycode_t>(setup->min_keycode + key);
     die(std::string("no key types ") + character);
 }
