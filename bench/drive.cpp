@@ -8,6 +8,8 @@
 //   bench_drive click WINDOW X Y       clicks the left button at X,Y inside WINDOW
 //   bench_drive type TEXT              types TEXT (digits, lower-case letters; \n is Return)
 //   bench_drive wait-title WINDOW TITLE  waits until WINDOW is titled TITLE
+//   bench_drive close WINDOW           asks WINDOW to close, as a window manager's close
+//                                      button does (WM_DELETE_WINDOW)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -238,6 +240,22 @@ int waitTitle(const Display &display, xcb_window_t window, const std::string &ti
     return 0;
 }
 
+int closeWindow(const Display &display, xcb_window_t window)
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = display.atom("WM_PROTOCOLS");
+    message.data.data32[0] = display.atom("WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(display.connection(), 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char *>(&message));
+    display.sync();
+    printTime();
+    return 0;
+}
+
 xcb_window_t windowArgument(const char *text)
 {
     return std::strtoul(text, nullptr, 0);
@@ -257,6 +275,8 @@ int main(int argc, char *argv[])
         return type(display, arguments[1]);
     if (arguments.size() == 3 && arguments[0] == "wait-title")
         return waitTitle(display, windowArgument(argv[2]), arguments[2]);
+    if (arguments.size() == 2 && arguments[0] == "close")
+        return closeWindow(display, windowArgument(argv[2]));
     die("usage: bench_drive wait-map PID TITLE | click WINDOW X Y | type TEXT | "
-        "wait-title WINDOW TITLE");
+        "wait-title WINDOW TITLE | close WINDOW");
 }

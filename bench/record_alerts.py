@@ -36,7 +36,8 @@ def watch_streams(process, streams):
 def main():
     seconds = float(sys.argv[1])
     streams = []
-    subscriber = subprocess.Popen(["pactl", "subscribe"], stdout=subprocess.PIPE, text=True)
+    subscriber = subprocess.Popen(["pactl", "subscribe"], stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL, text=True)
     threading.Thread(target=watch_streams, args=(subscriber, streams), daemon=True).start()
     recorder = subprocess.Popen(
         ["parec", "--device=bench.monitor", "--raw", "--format=s16le", "--rate=44100",
