@@ -40,6 +40,11 @@ void Form2::createControls()
 
     Text1 = new QLineEdit(Frame1);
     Text1->setGeometry(twipsRect(120, 360, 975, 285));
+    // Filled with the window colour, the box is opaque: the minute tick that rewrites it
+    // repaints the box alone, not the frame behind it, which costs Qt's Fusion style
+    // more than the box itself.
+    Text1->setBackgroundRole(QPalette::Window);
+    Text1->setAutoFillBackground(true);
 
     Label1 = new QLabel(readyPrompt, Frame1);
     Label1->setGeometry(twipsRect(1200, 360, 2535, 255));
