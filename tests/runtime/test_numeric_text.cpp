@@ -1,4 +1,3 @@
-#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "floating_point_check.h"
 #include "numeric_text.h"
 #include "run_error.h"
