@@ -59,8 +59,8 @@ void checkAlertPlaysFrom(const std::string &currentFolder)
 
 TEST_CASE("the alert plays asynchronously and its samples reach the sound device")
 {
-    // The sound service finds the file in the current folder, and else beside the program
-    // (this test program has a copy of alert.wav beside it, as the program has).
+    // Wine's sound service finds the file in the current folder, and else beside the
+    // program (this test program has a copy of alert.wav beside it, as the program has).
     SUBCASE("from the current folder")
     {
         checkAlertPlaysFrom(ownFolder());
