@@ -124,10 +124,12 @@ TEST_CASE("GetKeyValue reads the system registry's values as text")
     }
 }
 
-TEST_CASE("the system registry reports the errors GetKeyValue relies on")
+TEST_CASE("the system registry reports the sizes and errors GetKeyValue relies on")
 {
     const TestKeys keys;
     writeText(testKey, "One byte too long", std::string(1024, 'x'));
+    writeValue(testKey, "Text without NUL", REG_SZ, "abcX", 3);
+    writeValue(testKey, "NUL after the count", REG_SZ, "abc", 3);
     Registry &registry = hostRegistry();
 
     KeyHandle key = 0;
@@ -139,6 +141,14 @@ TEST_CASE("the system registry reports the errors GetKeyValue relies on")
     unsigned char buffer[1024];
     std::uint32_t type = 0;
     std::uint32_t size = sizeof buffer;
+    // The fixture without its NUL really is stored as 3 bytes; given the same count with a
+    // NUL after it in memory, RegSetValueExA stores the NUL as well.
+    CHECK(registry.queryValue(key, "Text without NUL", &type, buffer, &size) == errorSuccess);
+    CHECK(size == 3);
+    size = sizeof buffer;
+    CHECK(registry.queryValue(key, "NUL after the count", &type, buffer, &size) == errorSuccess);
+    CHECK(size == 4);
+    size = sizeof buffer;
     CHECK(registry.queryValue(key, "One byte too long", &type, buffer, &size) == errorMoreData);
     CHECK(size == 1025);
     size = sizeof buffer;
