@@ -1,0 +1,143 @@
+#!/usr/bin/python3
+"""Each window as it appears on a 96 DPI screen: its client area and every control sit at
+the designed twips (15 twips to a pixel), the window is centred, and no caption is clipped
+by its box."""
+
+import e2e
+from e2e import Rect, extents, text
+
+TWIPS_PER_PIXEL = 15
+
+# Controls by role and accessible name (or description, for an output label, whose caption
+# is checked where the scenario writes one), with the designed rectangle in twips relative
+# to the client area.
+FORM1 = {
+    "title": "Zelbor's Battery Tools",
+    "client": (3495, 2145),
+    "controls": [
+        ("panel", "Chargely", None, (120, 120, 3255, 1935)),
+        ("text", "Charger Output (MaH)", None, (120 + 240, 120 + 360, 975, 285)),
+        ("label", "Charger Output (MaH)", None, (120 + 1320, 120 + 360, 1695, 255)),
+        ("text", "Battery Capacity (MaH)", None, (120 + 240, 120 + 720, 975, 285)),
+        ("label", "Battery Capacity (MaH)", None, (120 + 1320, 120 + 720, 1695, 255)),
+        ("label", None, "Charge Time (Mins)", (120 + 240, 120 + 1080, 975, 255)),
+        ("label", "Charge Time (Mins)", None, (120 + 1320, 120 + 1080, 1695, 255)),
+        ("push button", "Calculate", None, (120 + 240, 120 + 1440, 2775, 255)),
+    ],
+}
+
+INK = 90  # a pixel this dark (all channels) is part of a glyph, not a border or background
+
+
+def pixels(twips):
+    return round(twips / TWIPS_PER_PIXEL)
+
+
+def ink_box(image, rect):
+    """The bounding box, relative to RECT, of the glyph pixels inside RECT, or None."""
+    columns, rows = [], []
+    for y in range(rect.y, rect.bottom):
+        for x in range(rect.x, rect.right):
+            if max(image.pixel(x, y)) < INK:
+                columns.append(x)
+                rows.append(y)
+    if not columns:
+        return None
+    return Rect(min(columns) - rect.x, min(rows) - rect.y,
+                max(columns) - min(columns) + 1, max(rows) - min(rows) + 1)
+
+
+def assert_unclipped(image, rect, what, inset=0):
+    """A caption clipped by its box leaves glyph pixels on the box's edge; a caption that
+    fits leaves a clear margin. INSET skips a border drawn inside the box."""
+    inner = Rect(rect.x + inset, rect.y + inset, rect.width - 2 * inset,
+                 rect.height - 2 * inset)
+    ink = ink_box(image, inner)
+    assert ink is not None, f"{what}: no caption drawn in {inner}"
+    assert ink.x > 0 and ink.y > 0 and ink.right < inner.width and ink.bottom < inner.height, \
+        f"{what}: caption {ink} touches the edge of its {inner.width}x{inner.height} box"
+    return ink
+
+
+def client_area(window):
+    """The window's extents below its menu bar, if it has one."""
+    box = extents(window)
+    menu_bars = list(e2e.find_all(window, role="menu bar"))
+    if not menu_bars:
+        return box
+    menu = extents(menu_bars[0])
+    assert (menu.x, menu.y, menu.width) == (box.x, box.y, box.width), \
+        f"menu bar {menu} does not span the top of the window {box}"
+    return Rect(box.x, menu.bottom, box.width, box.bottom - menu.bottom)
+
+
+def check_design(session, window, design):
+    title = design["title"]
+    client = client_area(window)
+    width, height = (pixels(value) for value in design["client"])
+    assert (client.width, client.height) == (width, height), \
+        f"{title}: client area {client.width}x{client.height}, designed {width}x{height}"
+
+    box = extents(window)
+    for offset, room, axis in ((box.x, e2e.SCREEN[0] - box.width, "x"),
+                               (box.y, e2e.SCREEN[1] - box.height, "y")):
+        assert abs(offset - room / 2) <= 1, f"{title}: not centred in {axis} ({offset})"
+
+    image = session.capture()
+    for role, name, description, (left, top, w, h) in design["controls"]:
+        what = f"{title}: {role} {name or description!r}"
+        control = session.find(window, role=role, name=name, description=description)
+        found = extents(control)
+        expected = Rect(client.x + pixels(left), client.y + pixels(top), pixels(w), pixels(h))
+        assert found == expected, f"{what} at {found}, designed {expected}"
+        if role == "label" and description is None:
+            ink = assert_unclipped(image, found, what)
+            e2e.log(f"{what}: caption {ink.width}x{ink.height} px in {found.width}x{found.height}")
+        elif role == "push button":
+            assert_unclipped(image, found, what, inset=2)
+        elif role == "text" and text(control):
+            assert_text_inside(control, found, what)
+        elif role == "panel":
+            title_strip = Rect(found.x, found.y, found.width, 16)
+            assert_unclipped(image, title_strip, f"{what} title")
+
+    menu_bars = list(e2e.find_all(window, role="menu bar"))
+    for menu_bar in menu_bars:
+        bar = extents(menu_bar)
+        for item in e2e.children(menu_bar):
+            assert bar.contains(extents(item)), \
+                f"{title}: menu entry {item.get_name()!r} at {extents(item)} outside {bar}"
+
+
+def assert_text_inside(control, box, what):
+    from gi.repository import Atspi
+    length = Atspi.Text.get_character_count(control)
+    shown = Atspi.Text.get_range_extents(control, 0, length, Atspi.CoordType.SCREEN)
+    shown = Rect(shown.x, shown.y, shown.width, shown.height)
+    assert box.contains(shown), f"{what}: text extents {shown} leave the box {box}"
+
+
+def scenario(session):
+    window = session.start_program()
+    session.screenshot("main-window", window)
+    check_design(session, window, FORM1)
+
+    # The results the calculator writes for everyday entries fit the result box too.
+    output = session.find(window, role="text", name="Charger Output (MaH)")
+    capacity = session.find(window, role="text", name="Battery Capacity (MaH)")
+    result = session.find(window, role="label", description="Charge Time (Mins)")
+    calculate = session.find(window, role="push button", name="Calculate")
+    for entries, expected in ((("50", "-100"), "-120"), (("300", "900"), "180"),
+                              (("3", "1000"), "20000")):
+        for box, entry in zip((output, capacity), entries):
+            session.click(box)
+            session.key("ctrl+a", "BackSpace")
+            session.type_text(entry)
+        session.click(calculate)
+        session.wait_until(lambda: result.get_name() == expected, 5, f"the result {expected}")
+        assert_unclipped(session.capture(), extents(result), f"result {expected}")
+    session.screenshot("main-window-result", window)
+
+
+if __name__ == "__main__":
+    e2e.run(scenario)
