@@ -15,15 +15,17 @@ whatever is still running when the scenario ends is found by that mark and stopp
 """
 
 import argparse
+import array
+import ctypes
 import os
 import random
 import re
 import shutil
 import signal
-import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import traceback
 from dataclasses import dataclass
@@ -31,6 +33,7 @@ from dataclasses import dataclass
 SESSION_MARK = "AMPERO_E2E_SESSION"
 PYTHON = "/usr/bin/python3"  # the system interpreter, which has the AT-SPI bindings
 SINK = "ampero_e2e"
+RECORDING_RATE = 8000
 SCREEN = (1024, 768)
 SCENARIO_TIMEOUT = 240
 
@@ -64,9 +67,11 @@ def _start_xvfb(log_file):
                   if not os.path.exists(f"/tmp/.X{number}-lock")
                   and not os.path.exists(f"/tmp/.X11-unix/X{number}")]
     for number in random.sample(candidates, 10):
+        # Without -noreset the server resets whenever its last client leaves, and a client
+        # that connects meanwhile is turned away.
         server = subprocess.Popen(
             ["Xvfb", f":{number}", "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-dpi", "96",
-             "-nolisten", "tcp"], stdout=log_file, stderr=log_file)
+             "-nolisten", "tcp", "-noreset"], stdout=log_file, stderr=log_file)
         deadline = time.monotonic() + 20
         while server.poll() is None and time.monotonic() < deadline:
             if os.path.exists(f"/tmp/.X11-unix/X{number}") and subprocess.run(
@@ -356,18 +361,21 @@ class Session:
         self.record_loaded_files()
         return window
 
-    def focus_x_window(self, title):
-        """Gives the keyboard focus to the program's X window titled TITLE. There is no
-        window manager, so windows have no frames and are focused directly."""
+    def x_window(self, title):
+        """The X window id of the program's visible window titled TITLE."""
         listed = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
                                  str(self._process.pid)], capture_output=True, text=True)
         for window_id in listed.stdout.split():
             name = subprocess.run(["xdotool", "getwindowname", window_id],
                                   capture_output=True, text=True).stdout.rstrip("\n")
             if name == title:
-                self.xdotool("windowfocus", "--sync", window_id)
-                return
+                return int(window_id)
         raise AssertionError(f'no X window titled "{title}"')
+
+    def focus_x_window(self, title):
+        """Gives the keyboard focus to the program's X window titled TITLE. There is no
+        window manager, so windows have no frames and are focused directly."""
+        self.xdotool("windowfocus", "--sync", str(self.x_window(title)))
 
     def window_gone(self, title, timeout=10):
         """Waits for the window titled TITLE to close, then gives the focus back to the
@@ -383,6 +391,11 @@ class Session:
                         (("role", role), ("name", name), ("description", description)) if value)
         return self.wait_until(lambda: next(find_all(root, role, name, description), None),
                                timeout, what)
+
+    def close_window(self, title):
+        """Asks the program's window titled TITLE to close, as its close button would: a
+        window manager sends it WM_DELETE_WINDOW."""
+        send_delete_window(self.display, self.x_window(title))
 
     # input
 
@@ -402,27 +415,44 @@ class Session:
     # sound
 
     def start_recording(self):
-        """Records what is played into the null sink: mono, 8 kHz, 16-bit."""
-        path = os.path.join(self.artifacts, "recording.raw")
+        """Records what is played into the null sink (mono, 16 bit, RECORDING_RATE) and
+        returns the monotonic time of the recording's first sample. The server delivers
+        the first data a while after the recorder connects, and from then on as it plays."""
         self._recorder = subprocess.Popen(
-            ["parec", f"--device={SINK}.monitor", "--raw", "--format=s16le", "--rate=8000",
-             "--channels=1", "--latency-msec=20"],
-            stdout=open(path, "wb"), stderr=subprocess.DEVNULL)
-        self._recording_path = path
-        self._recording_started = time.monotonic()
+            ["parec", f"--device={SINK}.monitor", "--raw", "--format=s16le",
+             f"--rate={RECORDING_RATE}", "--channels=1", "--latency-msec=20"],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self._recorded = bytearray()
+        self._recording_started = None
 
-    def recording_seconds(self):
-        return time.monotonic() - self._recording_started
+        def read():
+            while chunk := self._recorder.stdout.read1(4096):
+                if self._recording_started is None:
+                    self._recording_started = \
+                        time.monotonic() - len(chunk) / 2 / RECORDING_RATE
+                self._recorded += chunk
+
+        self._reader = threading.Thread(target=read, daemon=True)
+        self._reader.start()
+        self.wait_until(lambda: self._recording_started is not None, 10,
+                        "the recording to start")
+        return self._recording_started
 
     def stop_recording(self):
+        """Stops the recording, saves it among the artifacts and returns its samples."""
         if self._recorder is None:
             return None
         self._recorder.terminate()
         self._recorder.wait()
+        self._reader.join()
         self._recorder = None
-        with open(self._recording_path, "rb") as raw:
-            data = raw.read()
-        return struct.unpack(f"<{len(data) // 2}h", data[:len(data) // 2 * 2])
+        with open(os.path.join(self.artifacts, "recording.raw"), "wb") as raw:
+            raw.write(self._recorded)
+        samples = array.array("h")
+        samples.frombytes(self._recorded[:len(self._recorded) // 2 * 2])
+        if sys.byteorder != "little":
+            samples.byteswap()
+        return samples
 
     # screenshots
 
@@ -448,6 +478,48 @@ class Session:
         except (subprocess.SubprocessError, OSError) as error:
             log(f"screenshot {path} failed: {error}")
         return path
+
+
+# --- X11 -------------------------------------------------------------------------------
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _Event(ctypes.Union):
+    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def send_delete_window(display_name, window):
+    """Sends WINDOW the WM_DELETE_WINDOW message, which is how a window manager passes on a
+    click on the close button. xdotool of this vintage can't."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(_Event)]
+    x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(display_name.encode())
+    if not display:
+        raise RuntimeError(f"cannot open display {display_name}")
+    try:
+        event = _Event()
+        event.xclient.type = 33  # ClientMessage
+        event.xclient.window = window
+        event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", False)
+        event.xclient.format = 32
+        event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", False)
+        if not x11.XSendEvent(display, window, False, 0, ctypes.byref(event)):
+            raise RuntimeError("XSendEvent failed")
+        x11.XFlush(display)
+    finally:
+        x11.XCloseDisplay(display)
 
 
 # --- reading accessibles ----------------------------------------------------------------
