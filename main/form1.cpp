@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "floating_point_check.h"
+#include "form2.h"
 #include "forms.h"
 #include "numbers.h"
 #include "twips.h"
@@ -111,7 +112,7 @@ void Form1::Command1_Click()
     Label1->setText(numberToText(chargeTime));
 }
 
-void Form1::mnutimer_Click(int /*Index*/) {}
+void Form1::mnutimer_Click(int /*Index*/) { showModal(shared<Form2>()); }
 
 void Form1::mnuabout_Click(int /*Index*/) {}
 

@@ -1,6 +1,7 @@
 #include "application.h"
 #include "captured_messages.h"
 #include "form1.h"
+#include "form2.h"
 #include "forms.h"
 
 #include <QAccessible>
@@ -13,6 +14,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace ampero;
 using ampero::testing::CapturedMessages;
@@ -38,6 +40,7 @@ private slots:
     void focusStartsInChargerOutputAndFollowsTheTabOrder();
     void enterAndEscapeDoNotCalculate();
     void controlsAreNamedForScreenReaders();
+    void timerEntryShowsTheChargeTimerModally();
     void exitEndsTheProgram();
 
 private:
@@ -252,6 +255,20 @@ void Form1Test::controlsAreNamedForScreenReaders()
     QAccessibleInterface *result = QAccessible::queryAccessibleInterface(form->Label1);
     QCOMPARE(result->text(QAccessible::Name), QStringLiteral("180"));
     QCOMPARE(result->text(QAccessible::Description), QStringLiteral("Charge Time (Mins)"));
+}
+
+void Form1Test::timerEntryShowsTheChargeTimerModally()
+{
+    bool shownModally = false;
+    QTimer::singleShot(0, form, [&shownModally] {
+        Form2 &timer = shared<Form2>();
+        shownModally = timer.isVisible() && QApplication::activeModalWidget() == &timer;
+        timer.close();
+    });
+    form->mnutimer->trigger();
+    QVERIFY(shownModally);
+    QVERIFY(!isLoaded<Form2>());
+    QVERIFY(form->isVisible());
 }
 
 void Form1Test::exitEndsTheProgram()

@@ -1,0 +1,21 @@
+#pragma once
+
+// The sound call: starts playing a sound file and reports whether it could.
+
+namespace ampero {
+
+// Flags of playSound, numbered as the Windows sound service numbers them.
+inline constexpr unsigned soundAsync = 0x0001; // start playing and return at once
+
+// Plays the sound file with the given name. With soundAsync it returns as soon as the
+// sound has started, without waiting for its end. Returns zero when the sound could not
+// be started: the file was not found or is not a sound, or no audio service is there.
+// A sound still playing from an earlier call is left to play on.
+//
+// On Windows the name goes unchanged to the system's sound service, which looks for the
+// file its own way. On Linux a name without a folder is looked for in the current
+// directory, then in the program's data folder (see sound_search.h), and only
+// asynchronous play is supported: without soundAsync the call returns zero.
+int playSound(const char *fileName, unsigned flags);
+
+} // namespace ampero
