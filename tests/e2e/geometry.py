@@ -26,6 +26,17 @@ FORM1 = {
     ],
 }
 
+FORM2 = {
+    "title": "Charge Timer",
+    "client": (4080, 1395),
+    "controls": [
+        ("panel", "Timer", None, (120, 120, 3855, 1215)),
+        ("text", "Please Enter Charge Time (Mins)", None, (120 + 120, 120 + 360, 975, 285)),
+        ("label", "Please Enter Charge Time (Mins)", None, (120 + 1200, 120 + 360, 2535, 255)),
+        ("push button", "Charge Monitor", None, (120 + 120, 120 + 720, 3615, 255)),
+    ],
+}
+
 INK = 90  # a pixel this dark (all channels) is part of a glyph, not a border or background
 
 
@@ -47,14 +58,16 @@ def ink_box(image, rect):
                 max(columns) - min(columns) + 1, max(rows) - min(rows) + 1)
 
 
-def assert_unclipped(image, rect, what, inset=0):
+def assert_unclipped(image, rect, what, inset=0, centred=False):
     """A caption clipped by its box leaves glyph pixels on the box's edge; a caption that
-    fits leaves a clear margin. INSET skips a border drawn inside the box."""
+    fits leaves a clear margin. A left-aligned caption may start right at the left edge.
+    INSET skips a border drawn inside the box."""
     inner = Rect(rect.x + inset, rect.y + inset, rect.width - 2 * inset,
                  rect.height - 2 * inset)
     ink = ink_box(image, inner)
     assert ink is not None, f"{what}: no caption drawn in {inner}"
-    assert ink.x > 0 and ink.y > 0 and ink.right < inner.width and ink.bottom < inner.height, \
+    assert (ink.x > 0 or not centred) and ink.y > 0 and ink.right < inner.width \
+        and ink.bottom < inner.height, \
         f"{what}: caption {ink} touches the edge of its {inner.width}x{inner.height} box"
     return ink
 
@@ -94,7 +107,7 @@ def check_design(session, window, design):
             ink = assert_unclipped(image, found, what)
             e2e.log(f"{what}: caption {ink.width}x{ink.height} px in {found.width}x{found.height}")
         elif role == "push button":
-            assert_unclipped(image, found, what, inset=2)
+            assert_unclipped(image, found, what, inset=2, centred=True)
         elif role == "text" and text(control):
             assert_text_inside(control, found, what)
         elif role == "panel":
@@ -137,6 +150,19 @@ def scenario(session):
         session.wait_until(lambda: result.get_name() == expected, 5, f"the result {expected}")
         assert_unclipped(session.capture(), extents(result), f"result {expected}")
     session.screenshot("main-window-result", window)
+
+    # The charge timer, opened with the mouse; its label's second caption fits too.
+    session.click(session.find(window, role="menu item", name="Options"))
+    session.click(session.find(window, role="menu item", name="Timer"))
+    timer = session.window(FORM2["title"])
+    session.screenshot("timer-window", timer)
+    check_design(session, timer, FORM2)
+    session.type_text("5")
+    session.click(session.find(timer, role="push button", name="Charge Monitor"))
+    counting = session.find(timer, role="label", name="Charge Time Remaining")
+    assert_unclipped(session.capture(), extents(counting), "the counting caption")
+    session.close_window(FORM2["title"])
+    session.window_gone(FORM2["title"])
 
 
 if __name__ == "__main__":
