@@ -3,6 +3,7 @@
 #include "floating_point_check.h"
 #include "form2.h"
 #include "forms.h"
+#include "frm_about.h"
 #include "numbers.h"
 #include "twips.h"
 #include "window_icon.h"
@@ -114,7 +115,7 @@ void Form1::Command1_Click()
 
 void Form1::mnutimer_Click(int /*Index*/) { showModal(shared<Form2>()); }
 
-void Form1::mnuabout_Click(int /*Index*/) {}
+void Form1::mnuabout_Click(int /*Index*/) { showModal(shared<frmAbout>()); }
 
 void Form1::mnuexit_Click(int /*Index*/) { end(); }
 

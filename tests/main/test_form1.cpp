@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "forms.h"
+#include "frm_about.h"
 
 #include <QAccessible>
 #include <QGroupBox>
@@ -40,7 +41,8 @@ private slots:
     void focusStartsInChargerOutputAndFollowsTheTabOrder();
     void enterAndEscapeDoNotCalculate();
     void controlsAreNamedForScreenReaders();
-    void timerEntryShowsTheChargeTimerModally();
+    void menuEntryShowsItsWindowModally_data();
+    void menuEntryShowsItsWindowModally();
     void exitEndsTheProgram();
 
 private:
@@ -257,17 +259,33 @@ void Form1Test::controlsAreNamedForScreenReaders()
     QCOMPARE(result->text(QAccessible::Description), QStringLiteral("Charge Time (Mins)"));
 }
 
-void Form1Test::timerEntryShowsTheChargeTimerModally()
+void Form1Test::menuEntryShowsItsWindowModally_data()
 {
-    bool shownModally = false;
-    QTimer::singleShot(0, form, [&shownModally] {
-        Form2 &timer = shared<Form2>();
-        shownModally = timer.isVisible() && QApplication::activeModalWidget() == &timer;
-        timer.close();
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("windowTitle");
+    QTest::newRow("Options > Timer") << "mnutimer" << "Charge Timer";
+    QTest::newRow("About") << "mnuabout" << "About Chargely";
+}
+
+void Form1Test::menuEntryShowsItsWindowModally()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, windowTitle);
+    QString shownModally;
+    // Acts while the modal show runs its own event loop; the timer dies with this test.
+    QTimer whileShown;
+    whileShown.setSingleShot(true);
+    connect(&whileShown, &QTimer::timeout, this, [&shownModally] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            shownModally = modal->windowTitle();
+            modal->close();
+        }
     });
-    form->mnutimer->trigger();
-    QVERIFY(shownModally);
+    whileShown.start(0);
+    form->findChild<QAction *>(entry)->trigger();
+    QCOMPARE(shownModally, windowTitle);
     QVERIFY(!isLoaded<Form2>());
+    QVERIFY(!isLoaded<frmAbout>());
     QVERIFY(form->isVisible());
 }
 
