@@ -273,18 +273,19 @@ class Session:
 
     # the program
 
-    def program_env(self, path_first=None):
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        if path_first:
-            env["PATH"] = f"{path_first}:{env['PATH']}"
-        return env
-
-    def start_program(self, path_first=None):
-        """Starts the program and waits for its main window; returns that window."""
+    def start_program(self, path=None):
+        """Starts the program, with PATH set to PATH if given, and waits for its main
+        window; returns that window."""
         log(f"starting {self.program}")
-        self._process = self._spawn([self.program], "program.log",
-                                    env=self.program_env(path_first))
+        env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        if path is not None:
+            env["PATH"] = path
+        self.record_loaded_files()
+        self._process = self._spawn([self.program], "program.log", env=env)
         return self.window("Zelbor's Battery Tools", timeout=30)
+
+    def pid(self):
+        return self._process.pid
 
     def record_loaded_files(self):
         """Notes the files mapped into the program: its libraries, plugins and fonts."""

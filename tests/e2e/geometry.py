@@ -37,6 +37,23 @@ FORM2 = {
     ],
 }
 
+ABOUT = {
+    "title": "About Chargely",
+    "client": (4080, 2805),
+    "controls": [
+        ("label", "Provided by", None, (1080, 0, 1455, 345)),
+        ("image", None, None, (1200, 360, 1320, 465)),
+        ("label", "Zelbor's Battery Calculator", None, (600, 840, 3045, 480)),
+        ("label", "A simple timer and calculator to tell you how long to charge your battery "
+         "and when it is fully charged.", None, (240, 1320, 3645, 930)),
+        ("push button", "OK", None, (480, 2400, 1260, 345)),
+        ("push button", "System Info...", None, (2280, 2400, 1245, 345)),
+    ],
+}
+# The separator above the About window's buttons: a grey line from x 90 twips, and a
+# white one two pixels wide from x 105 over it, both at y 2280 and ending at x 3960.
+SEPARATOR_Y, GREY_FROM, WHITE_FROM, LINES_TO = 2280, 90, 105, 3960
+
 INK = 90  # a pixel this dark (all channels) is part of a glyph, not a border or background
 
 
@@ -98,7 +115,8 @@ def check_design(session, window, design):
 
     image = session.capture()
     for role, name, description, (left, top, w, h) in design["controls"]:
-        what = f"{title}: {role} {name or description!r}"
+        label = name or description or ""
+        what = f"{title}: {role} {label if len(label) < 40 else label[:36] + '...'!r}"
         control = session.find(window, role=role, name=name, description=description)
         found = extents(control)
         expected = Rect(client.x + pixels(left), client.y + pixels(top), pixels(w), pixels(h))
@@ -163,6 +181,30 @@ def scenario(session):
     assert_unclipped(session.capture(), extents(counting), "the counting caption")
     session.close_window(FORM2["title"])
     session.window_gone(FORM2["title"])
+
+    session.click(session.find(window, role="menu item", name="About"))
+    about = session.window(ABOUT["title"])
+    session.screenshot("about-window", about)
+    check_design(session, about, ABOUT)
+    check_separator(session, about)
+    session.key("Escape")
+    session.window_gone(ABOUT["title"])
+
+
+def check_separator(session, window):
+    """The white line lies over the grey one but for the grey one's first pixel."""
+    box = extents(window)
+    image = session.capture(box)
+    y = pixels(SEPARATOR_Y)
+    rows = range(y - 1, y + 2)
+    white_rows = [row for row in rows
+                  if all(image.pixel(x, row) == (255, 255, 255)
+                         for x in range(pixels(WHITE_FROM), pixels(LINES_TO)))]
+    assert len(white_rows) == 2, f"white separator rows {white_rows} around y {y}"
+    assert any(image.pixel(pixels(GREY_FROM), row) == (128, 128, 128) for row in rows), \
+        "no grey at the start of the separator"
+    assert all(image.pixel(pixels(LINES_TO), row) != (255, 255, 255) for row in rows), \
+        "the separator runs past its end"
 
 
 if __name__ == "__main__":

@@ -25,16 +25,16 @@ dpkg-deb --info "$deb"
 [ "$(dpkg-deb -f "$deb" Version)" = 1.00 ] || fail "version"
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture"
 
-# The libraries come from dpkg-shlibdeps, the font and the sound driver from the
+# The libraries come from dpkg-shlibdeps, the fonts and the sound driver from the
 # hand-written list.
 depends=$(dpkg-deb -f "$deb" Depends | sed -e 's/ *([^)]*)//g' -e 's/, */\n/g')
 for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libcanberra0 \
-    fonts-liberation2 libcanberra-pulse; do
+    fonts-liberation2 fonts-comic-neue libcanberra-pulse; do
     grep -qxF "$package" <<<"$depends" || fail "Depends lacks $package"
 done
 
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
-for path in ./usr/bin/ampero ./usr/share/ampero/alert.wav \
+for path in ./usr/bin/ampero ./usr/share/ampero/alert.wav ./usr/share/ampero/about-logo.jpg \
     "./usr/share/applications/$app_id.desktop" \
     "./usr/share/metainfo/$app_id.metainfo.xml" \
     "./usr/share/icons/hicolor/16x16/apps/$app_id.png" \

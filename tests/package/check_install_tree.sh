@@ -21,9 +21,12 @@ fail() {
 
 desktop="$prefix/share/applications/$app_id.desktop"
 metainfo="$prefix/share/metainfo/$app_id.metainfo.xml"
-[ -f "$desktop" ] && desktop-file-validate "$desktop" || fail "desktop entry missing or invalid"
-[ -f "$metainfo" ] && appstreamcli validate --no-net "$metainfo" >/dev/null ||
+if ! { [ -f "$desktop" ] && desktop-file-validate "$desktop"; }; then
+    fail "desktop entry missing or invalid"
+fi
+if ! { [ -f "$metainfo" ] && appstreamcli validate --no-net "$metainfo" >/dev/null; }; then
     fail "metainfo missing or invalid"
+fi
 
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 [ -x "$prefix/bin/${exec_line%% *}" ] || fail "Exec=$exec_line is not the installed program"
