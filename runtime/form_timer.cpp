@@ -2,26 +2,24 @@
 
 namespace ampero {
 
-FormTimer::FormTimer(int intervalMilliseconds, QObject *window) : QObject(window)
+FormTimer::FormTimer(int intervalMilliseconds, QObject *window)
+    : QObject(window), interval_(intervalMilliseconds), wakeup_([this] { tick(); })
 {
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(intervalMilliseconds);
-    connect(&timer_, &QTimer::timeout, this, &FormTimer::tick);
 }
 
 void FormTimer::setEnabled(bool enabled)
 {
-    if (enabled == timer_.isActive())
+    if (enabled == wakeup_.isActive())
         return;
     if (enabled)
-        timer_.start();
+        wakeup_.start(interval_);
     else
-        timer_.stop();
+        wakeup_.stop();
 }
 
 void FormTimer::tick()
 {
-    if (!timer_.isActive() || ticking_)
+    if (!wakeup_.isActive() || ticking_)
         return;
     ticking_ = true;
     emit Timer();

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "periodic_wakeup.h"
+
 #include <QObject>
-#include <QTimer>
 
 namespace ampero {
 
@@ -18,10 +19,10 @@ public:
     FormTimer(int intervalMilliseconds, QObject *window);
 
     void setEnabled(bool enabled);
-    bool isEnabled() const { return timer_.isActive(); }
-    int interval() const { return timer_.interval(); }
+    bool isEnabled() const { return wakeup_.isActive(); }
+    int interval() const { return interval_; }
     // Milliseconds until the next tick, -1 while disabled.
-    int remainingTime() const { return timer_.remainingTime(); }
+    int remainingTime() const { return wakeup_.remainingTime(); }
 
     // One tick, as at the end of an interval: ignored while disabled or while a tick is
     // still being handled.
@@ -31,7 +32,8 @@ signals:
     void Timer();
 
 private:
-    QTimer timer_;
+    int interval_;
+    PeriodicWakeup wakeup_;
     bool ticking_ = false;
 };
 

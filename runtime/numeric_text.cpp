@@ -127,6 +127,12 @@ std::u16string numberToText(double value, char16_t decimalSeparator)
     const std::string_view exponentText = scientific.substr(exponentMark + 1);
     std::from_chars(exponentText.data() + (exponentText.front() == '+'),
                     exponentText.data() + exponentText.size(), exponent);
+    // Rounded to nearest, the doubles from 1.797693134862315E+308 up would be written as a
+    // number beyond the double range that could never be read back: those are written
+    // rounded toward zero instead.
+    constexpr std::string_view largestReadableDigits = "179769313486231";
+    if (exponent == 308 && digits > largestReadableDigits)
+        digits = largestReadableDigits;
     digits.erase(digits.find_last_not_of('0') + 1);
 
     std::u16string text;

@@ -5,24 +5,60 @@
 
 #include <canberra.h>
 #include <cstdint>
+#include <dlfcn.h>
 #include <memory>
+#include <optional>
+#include <type_traits>
 
 namespace ampero {
 
 namespace {
 
+// libcanberra, and the codecs and libraries it pulls in, are loaded with the first sound
+// rather than at start-up: a program that never sounds its alert never maps them.
+struct Canberra
+{
+    decltype(&ca_context_create) contextCreate;
+    decltype(&ca_context_destroy) contextDestroy;
+    decltype(&ca_context_change_props) contextChangeProps;
+    decltype(&ca_context_play) contextPlay;
+};
+
+const Canberra *canberra()
+{
+    static const std::optional<Canberra> loaded = []() -> std::optional<Canberra> {
+        void *library = dlopen("libcanberra.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return std::nullopt;
+        const auto symbol = [library](auto &function, const char *name) {
+            function =
+                reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
+            return function != nullptr;
+        };
+        Canberra api{};
+        if (!symbol(api.contextCreate, "ca_context_create") ||
+            !symbol(api.contextDestroy, "ca_context_destroy") ||
+            !symbol(api.contextChangeProps, "ca_context_change_props") ||
+            !symbol(api.contextPlay, "ca_context_play"))
+            return std::nullopt;
+        return api;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
+
 struct ContextDeleter
 {
-    void operator()(ca_context *context) const { ca_context_destroy(context); }
+    void operator()(ca_context *context) const { canberra()->contextDestroy(context); }
 };
 using SoundContext = std::unique_ptr<ca_context, ContextDeleter>;
 
 SoundContext createContext()
 {
+    const Canberra *api = canberra();
     ca_context *context = nullptr;
-    if (ca_context_create(&context) != CA_SUCCESS)
+    if (!api || api->contextCreate(&context) != CA_SUCCESS)
         return nullptr;
-    ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "Ampero", nullptr);
+    api->contextChangeProps(context, CA_PROP_APPLICATION_NAME, "Ampero", nullptr);
     return SoundContext(context);
 }
 
@@ -35,7 +71,8 @@ int play(ca_context &context, const std::filesystem::path &file)
 {
     // Opens the connection to the audio server on first use, and reports a missing or
     // corrupt file and a missing server before returning.
-    return ca_context_play(&context, soundId, CA_PROP_MEDIA_FILENAME, file.c_str(), nullptr);
+    return canberra()->contextPlay(&context, soundId, CA_PROP_MEDIA_FILENAME, file.c_str(),
+                                   nullptr);
 }
 
 bool serverWentAway(int error)

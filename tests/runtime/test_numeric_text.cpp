@@ -122,6 +122,10 @@ TEST_CASE("numbers are written in shortest general form at 15 digits")
         {123456789012345678.0, u"1.23456789012346E+17"},
         {5e-324, u"4.94065645841247E-324"},
         {0.1 + 0.2, u"0.3"},
+        {std::numeric_limits<double>::max(), u"1.79769313486231E+308"},
+        {-std::numeric_limits<double>::max(), u"-1.79769313486231E+308"},
+        {1.797693134862315e308, u"1.79769313486231E+308"},
+        {1.797693134862314e308, u"1.79769313486231E+308"},
     };
     for (const Case &c : cases) {
         CAPTURE(c.value);
