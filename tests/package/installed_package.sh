@@ -17,7 +17,10 @@ install)
     [ -x /usr/bin/ampero ]
     ;;
 remove)
-    "${apt[@]}" remove ampero
+    # Nothing to remove when the install itself failed.
+    if dpkg-query -W -f='${Status}\n' ampero 2>/dev/null | grep -q 'ok installed'; then
+        "${apt[@]}" remove ampero
+    fi
     if dpkg-query -W -f='${Status}\n' ampero 2>/dev/null | grep -q 'ok installed'; then
         echo "ampero is still installed"
         exit 1
