@@ -1,3 +1,4 @@
+#include "error_of.h"
 #include "floating_point_check.h"
 #include "numeric_text.h"
 #include "run_error.h"
@@ -14,21 +15,13 @@
 
 using namespace ampero;
 
+using ampero::testing::errorOf;
+
 namespace {
 
 std::u16string u16(std::string_view ascii)
 {
     return {ascii.begin(), ascii.end()};
-}
-
-int errorOf(auto &&operation)
-{
-    try {
-        operation();
-    } catch (const RunError &error) {
-        return error.number();
-    }
-    return 0;
 }
 
 // The independent reference: C's "%.15G", with the sign of zero dropped.
