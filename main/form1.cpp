@@ -113,10 +113,19 @@ void Form1::Command1_Click()
     Label1->setText(numberToText(chargeTime));
 }
 
-void Form1::mnutimer_Click(int /*Index*/) { showModal(shared<Form2>()); }
+void Form1::mnutimer_Click(int /*Index*/)
+{
+    showModal(shared<Form2>());
+}
 
-void Form1::mnuabout_Click(int /*Index*/) { showModal(shared<frmAbout>()); }
+void Form1::mnuabout_Click(int /*Index*/)
+{
+    showModal(shared<frmAbout>());
+}
 
-void Form1::mnuexit_Click(int /*Index*/) { end(); }
+void Form1::mnuexit_Click(int /*Index*/)
+{
+    end();
+}
 
 } // namespace ampero

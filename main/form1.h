@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-
 #include <array>
 
 class QAction;
@@ -33,9 +32,9 @@ public:
     static constexpr int mnutimerIndex = 4;
 
     QGroupBox *Frame1 = nullptr;
-    QLineEdit *Text1 = nullptr;  // charger output
-    QLineEdit *Text2 = nullptr;  // battery capacity
-    QLabel *Label1 = nullptr;    // result: charge time in minutes
+    QLineEdit *Text1 = nullptr; // charger output
+    QLineEdit *Text2 = nullptr; // battery capacity
+    QLabel *Label1 = nullptr;   // result: charge time in minutes
     std::array<QLabel *, 3> Label2{};
     QPushButton *Command1 = nullptr;
 

@@ -19,6 +19,8 @@ int runApplication(int &argc, char **argv, const std::function<void()> &showStar
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ampero"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    // Lets desktops match the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.ampero.Ampero"));
     applyDesignFont();
     showStartWindow();
     return QApplication::exec();

@@ -6,7 +6,10 @@
 
 namespace ampero {
 
-void clearFloatingPointStatus() { std::feclearexcept(FE_ALL_EXCEPT); }
+void clearFloatingPointStatus()
+{
+    std::feclearexcept(FE_ALL_EXCEPT);
+}
 
 void raiseOnFloatingPointStatus()
 {

@@ -50,7 +50,10 @@ void end()
     QCoreApplication::exit(0);
 }
 
-bool hasEnded() { return programEnded; }
+bool hasEnded()
+{
+    return programEnded;
+}
 
 namespace {
 

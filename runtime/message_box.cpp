@@ -12,7 +12,10 @@ MessageBoxCapture &installedCapture()
 }
 } // namespace
 
-void setMessageBoxCapture(MessageBoxCapture capture) { installedCapture() = std::move(capture); }
+void setMessageBoxCapture(MessageBoxCapture capture)
+{
+    installedCapture() = std::move(capture);
+}
 
 void messageBox(const QString &text)
 {
@@ -32,6 +35,9 @@ QString errorReportText(const RunError &error)
         .arg(QString::fromStdU16String(error.description()));
 }
 
-void reportError(const RunError &error) { messageBox(errorReportText(error)); }
+void reportError(const RunError &error)
+{
+    messageBox(errorReportText(error));
+}
 
 } // namespace ampero

@@ -3,7 +3,6 @@
 #include "run_error.h"
 
 #include <QString>
-
 #include <functional>
 
 namespace ampero {

@@ -13,10 +13,19 @@ namespace ampero {
 
 namespace {
 
-bool isBlank(char16_t unit) { return unit == u' ' || unit == u'\t'; }
-bool isDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
+bool isBlank(char16_t unit)
+{
+    return unit == u' ' || unit == u'\t';
+}
+bool isDigit(char16_t unit)
+{
+    return unit >= u'0' && unit <= u'9';
+}
 
-[[noreturn]] void raise(ErrorNumber number) { throw RunError(number); }
+[[noreturn]] void raise(ErrorNumber number)
+{
+    throw RunError(number);
+}
 
 // Exponents are clamped far outside the double range, so that absurdly long exponent
 // digits cannot overflow the arithmetic below.
@@ -91,8 +100,7 @@ double textToNumber(std::u16string_view text, char16_t decimalSeparator)
         raise(ErrorNumber::TypeMismatch);
 
     double value = 0;
-    const auto [last, error] =
-        std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    const auto [last, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
     if (error == std::errc::result_out_of_range) {
         const std::int64_t magnitude = integerDigits - leadingZeros - 1 + exponent;
         if (magnitude >= 0)

@@ -36,8 +36,7 @@ RunError::RunError(ErrorNumber number)
 }
 
 RunError::RunError(int number, std::u16string description)
-    : std::runtime_error(narrow(description)), number_(number),
-      description_(std::move(description))
+    : std::runtime_error(narrow(description)), number_(number), description_(std::move(description))
 {
 }
 

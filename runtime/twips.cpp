@@ -16,7 +16,10 @@ int twipsToPixels(int twips)
     return qRound(twips * dotsPerInch / twipsPerInch);
 }
 
-QSize twipsSize(int width, int height) { return {twipsToPixels(width), twipsToPixels(height)}; }
+QSize twipsSize(int width, int height)
+{
+    return {twipsToPixels(width), twipsToPixels(height)};
+}
 
 QRect twipsRect(int left, int top, int width, int height)
 {

@@ -1,5 +1,6 @@
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "environment.h"
+#include "error_of.h"
 #include "file_search.h"
 #include "launcher.h"
 #include "run_error.h"
@@ -20,6 +21,8 @@
 using namespace ampero;
 using namespace ampero::sysinfo;
 namespace fs = std::filesystem;
+
+using ampero::testing::errorOf;
 
 namespace {
 
@@ -59,16 +62,6 @@ public:
 private:
     fs::path path_;
 };
-
-int errorOf(auto &&operation)
-{
-    try {
-        operation();
-    } catch (const RunError &error) {
-        return error.number();
-    }
-    return 0;
-}
 
 std::string contentOf(const std::string &path)
 {

@@ -1,5 +1,6 @@
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "environment.h"
+#include "error_of.h"
 #include "memory_registry.h"
 #include "platform_errors.h"
 #include "system_information.h"
@@ -19,6 +20,8 @@
 using namespace ampero;
 using namespace ampero::sysinfo;
 
+using ampero::testing::errorOf;
+
 namespace {
 
 std::vector<unsigned char> bytes(std::string_view text)
@@ -33,16 +36,6 @@ void setEnvironment(const char *name, const char *value)
 #else
     setenv(name, value, 1);
 #endif
-}
-
-int errorOf(auto &&operation)
-{
-    try {
-        operation();
-    } catch (const RunError &error) {
-        return error.number();
-    }
-    return 0;
 }
 
 constexpr std::uint32_t designedReadWriteMask = 0x2003F;

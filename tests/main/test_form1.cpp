@@ -49,7 +49,10 @@ private:
     Form1 *form = nullptr;
 };
 
-void Form1Test::initTestCase() { applyDesignFont(); }
+void Form1Test::initTestCase()
+{
+    applyDesignFont();
+}
 
 void Form1Test::init()
 {
@@ -69,12 +72,24 @@ void Form1Test::calculatesChargeTime_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("capacity");
     QTest::addColumn<QString>("minutes");
-    QTest::newRow("300 into 900") << "300" << "900" << "180";
-    QTest::newRow("200 into 500") << "200" << "500" << "150";
-    QTest::newRow("700 into 100") << "700" << "100" << "8.57142857142857";
-    QTest::newRow("negative capacity") << "50" << "-100" << "-120";
-    QTest::newRow("blanks and fractions") << " 0.5 " << "1e3" << "120000";
-    QTest::newRow("huge result") << "1e-200" << "1e100" << "6E+301";
+    QTest::newRow("300 into 900") << "300"
+                                  << "900"
+                                  << "180";
+    QTest::newRow("200 into 500") << "200"
+                                  << "500"
+                                  << "150";
+    QTest::newRow("700 into 100") << "700"
+                                  << "100"
+                                  << "8.57142857142857";
+    QTest::newRow("negative capacity") << "50"
+                                       << "-100"
+                                       << "-120";
+    QTest::newRow("blanks and fractions") << " 0.5 "
+                                          << "1e3"
+                                          << "120000";
+    QTest::newRow("huge result") << "1e-200"
+                                 << "1e100"
+                                 << "6E+301";
 }
 
 void Form1Test::calculatesChargeTime()
@@ -95,12 +110,24 @@ void Form1Test::errorsAreReportedAndLeaveTheResult_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("capacity");
     QTest::addColumn<QString>("report");
-    QTest::newRow("output 0") << "0" << "100" << "Run-time error '11':\n\nDivision by zero";
-    QTest::newRow("0 into 0") << "0" << "0" << "Run-time error '6':\n\nOverflow";
-    QTest::newRow("output empty") << "" << "100" << "Run-time error '13':\n\nType mismatch";
-    QTest::newRow("capacity letters") << "100" << "abc" << "Run-time error '13':\n\nType mismatch";
-    QTest::newRow("beyond range") << "1e-300" << "1e300" << "Run-time error '6':\n\nOverflow";
-    QTest::newRow("capacity too large") << "1" << "1e400" << "Run-time error '6':\n\nOverflow";
+    QTest::newRow("output 0") << "0"
+                              << "100"
+                              << "Run-time error '11':\n\nDivision by zero";
+    QTest::newRow("0 into 0") << "0"
+                              << "0"
+                              << "Run-time error '6':\n\nOverflow";
+    QTest::newRow("output empty") << ""
+                                  << "100"
+                                  << "Run-time error '13':\n\nType mismatch";
+    QTest::newRow("capacity letters") << "100"
+                                      << "abc"
+                                      << "Run-time error '13':\n\nType mismatch";
+    QTest::newRow("beyond range") << "1e-300"
+                                  << "1e300"
+                                  << "Run-time error '6':\n\nOverflow";
+    QTest::newRow("capacity too large") << "1"
+                                        << "1e400"
+                                        << "Run-time error '6':\n\nOverflow";
 }
 
 void Form1Test::errorsAreReportedAndLeaveTheResult()
@@ -186,13 +213,12 @@ void Form1Test::everyCaptionFitsItsBox()
         QStyleOptionButton option;
         option.initFrom(button);
         option.text = button->text();
-        const int needed = button->style()
-                               ->sizeFromContents(QStyle::CT_PushButton, &option,
-                                                  QSize(button->fontMetrics().horizontalAdvance(
-                                                            button->text()),
-                                                        0),
-                                                  button)
-                               .width();
+        const int needed =
+            button->style()
+                ->sizeFromContents(
+                    QStyle::CT_PushButton, &option,
+                    QSize(button->fontMetrics().horizontalAdvance(button->text()), 0), button)
+                .width();
         QVERIFY2(needed <= button->width(), qPrintable(button->text()));
     }
     const QGroupBox *frame = form->Frame1;
@@ -263,8 +289,10 @@ void Form1Test::menuEntryShowsItsWindowModally_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("windowTitle");
-    QTest::newRow("Options > Timer") << "mnutimer" << "Charge Timer";
-    QTest::newRow("About") << "mnuabout" << "About Chargely";
+    QTest::newRow("Options > Timer") << "mnutimer"
+                                     << "Charge Timer";
+    QTest::newRow("About") << "mnuabout"
+                           << "About Chargely";
 }
 
 void Form1Test::menuEntryShowsItsWindowModally()

@@ -18,11 +18,13 @@ private slots:
 void NumbersTest::controlTextUsesTheLocaleSeparator()
 {
     const QString separator = QLocale::system().decimalPoint();
-    const QString other = separator == QStringLiteral(",") ? QStringLiteral(".") : QStringLiteral(",");
+    const QString other =
+        separator == QStringLiteral(",") ? QStringLiteral(".") : QStringLiteral(",");
     if (qEnvironmentVariable("LC_ALL").startsWith(QStringLiteral("de_DE")))
         QCOMPARE(separator, QStringLiteral(","));
     QCOMPARE(textToNumber(QStringLiteral(" 2") + separator + QStringLiteral("5 ")), 2.5);
-    QCOMPARE(numberToText(100.0 / 700.0 * 60.0), QStringLiteral("8") + separator + QStringLiteral("57142857142857"));
+    QCOMPARE(numberToText(100.0 / 700.0 * 60.0),
+             QStringLiteral("8") + separator + QStringLiteral("57142857142857"));
     QCOMPARE(numberToText(1e15), QStringLiteral("1E+15"));
     try {
         textToNumber(QStringLiteral("2") + other + QStringLiteral("5"));

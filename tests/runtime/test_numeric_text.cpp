@@ -1,33 +1,27 @@
-#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include "error_of.h"
 #include "floating_point_check.h"
 #include "numeric_text.h"
 #include "run_error.h"
-
-#include <doctest/doctest.h>
 
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <doctest/doctest.h>
 #include <limits>
 #include <random>
 #include <string>
 
 using namespace ampero;
 
+using ampero::testing::errorOf;
+
 namespace {
 
-std::u16string u16(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
-
-int errorOf(auto &&operation)
+std::u16string u16(std::string_view ascii)
 {
-    try {
-        operation();
-    } catch (const RunError &error) {
-        return error.number();
-    }
-    return 0;
+    return {ascii.begin(), ascii.end()};
 }
 
 // The independent reference: C's "%.15G", with the sign of zero dropped.
@@ -49,12 +43,26 @@ TEST_CASE("text reads as a number")
         double expected;
     };
     const Case cases[] = {
-        {u"12", 12},          {u"+12", 12},        {u"-3.5", -3.5},      {u"1e2", 100},
-        {u"1.5E+3", 1500},    {u"  4  ", 4},       {u"\t4\t", 4},        {u"4.0", 4},
-        {u"5.", 5},           {u".5", 0.5},        {u"-.5", -0.5},       {u"1E-3", 0.001},
-        {u"0", 0},            {u"-0", 0},          {u"007", 7},          {u"1e-400", 0},
-        {u"4.9e-324", 4.9e-324},                   {u"1.7976931348623157e308", 1.7976931348623157e308},
-        {u"0e99999999999999999999", 0},            {u"0.0000000001e10", 1},
+        {u"12", 12},
+        {u"+12", 12},
+        {u"-3.5", -3.5},
+        {u"1e2", 100},
+        {u"1.5E+3", 1500},
+        {u"  4  ", 4},
+        {u"\t4\t", 4},
+        {u"4.0", 4},
+        {u"5.", 5},
+        {u".5", 0.5},
+        {u"-.5", -0.5},
+        {u"1E-3", 0.001},
+        {u"0", 0},
+        {u"-0", 0},
+        {u"007", 7},
+        {u"1e-400", 0},
+        {u"4.9e-324", 4.9e-324},
+        {u"1.7976931348623157e308", 1.7976931348623157e308},
+        {u"0e99999999999999999999", 0},
+        {u"0.0000000001e10", 1},
     };
     for (const Case &c : cases) {
         CAPTURE(std::string(c.text.begin(), c.text.end()));
@@ -70,16 +78,29 @@ TEST_CASE("text that is no number raises type mismatch or overflow")
         ErrorNumber expected;
     };
     const Case cases[] = {
-        {u"", ErrorNumber::TypeMismatch},       {u"   ", ErrorNumber::TypeMismatch},
-        {u"abc", ErrorNumber::TypeMismatch},    {u"inf", ErrorNumber::TypeMismatch},
-        {u"nan", ErrorNumber::TypeMismatch},    {u"infinity", ErrorNumber::TypeMismatch},
-        {u"0x10", ErrorNumber::TypeMismatch},   {u"1,5", ErrorNumber::TypeMismatch},
-        {u"1.2.3", ErrorNumber::TypeMismatch},  {u"1e", ErrorNumber::TypeMismatch},
-        {u"1e+", ErrorNumber::TypeMismatch},    {u"-", ErrorNumber::TypeMismatch},
-        {u".", ErrorNumber::TypeMismatch},      {u"+-1", ErrorNumber::TypeMismatch},
-        {u"1 2", ErrorNumber::TypeMismatch},    {u"\u0661\u0662", ErrorNumber::TypeMismatch},
-        {std::u16string(u"1\0" u"2", 3), ErrorNumber::TypeMismatch}, {u"\u00a04", ErrorNumber::TypeMismatch},
-        {u"1e400", ErrorNumber::Overflow},      {u"-1e400", ErrorNumber::Overflow},
+        {u"", ErrorNumber::TypeMismatch},
+        {u"   ", ErrorNumber::TypeMismatch},
+        {u"abc", ErrorNumber::TypeMismatch},
+        {u"inf", ErrorNumber::TypeMismatch},
+        {u"nan", ErrorNumber::TypeMismatch},
+        {u"infinity", ErrorNumber::TypeMismatch},
+        {u"0x10", ErrorNumber::TypeMismatch},
+        {u"1,5", ErrorNumber::TypeMismatch},
+        {u"1.2.3", ErrorNumber::TypeMismatch},
+        {u"1e", ErrorNumber::TypeMismatch},
+        {u"1e+", ErrorNumber::TypeMismatch},
+        {u"-", ErrorNumber::TypeMismatch},
+        {u".", ErrorNumber::TypeMismatch},
+        {u"+-1", ErrorNumber::TypeMismatch},
+        {u"1 2", ErrorNumber::TypeMismatch},
+        {u"\u0661\u0662", ErrorNumber::TypeMismatch},
+        {std::u16string(u"1\0"
+                        u"2",
+                        3),
+         ErrorNumber::TypeMismatch},
+        {u"\u00a04", ErrorNumber::TypeMismatch},
+        {u"1e400", ErrorNumber::Overflow},
+        {u"-1e400", ErrorNumber::Overflow},
         {u"1.7976931348623159e308", ErrorNumber::Overflow},
         {u"123456789e99999999999999999999", ErrorNumber::Overflow},
     };
@@ -172,14 +193,13 @@ TEST_CASE("the arithmetic check raises on division by zero, 0/0 and overflow")
         int expectedError;
     };
     const Case cases[] = {
-        {100, 0, 11}, {-100, 0, 11}, {0, 0, 6}, {1e308, 1e-10, 6}, {1e-300, 1e300, 0},
-        {900, 300, 0},
+        {100, 0, 11},      {-100, 0, 11},      {0, 0, 6},
+        {1e308, 1e-10, 6}, {1e-300, 1e300, 0}, {900, 300, 0},
     };
     for (const Case &c : cases) {
         CAPTURE(c.capacity);
         CAPTURE(c.output);
-        CHECK(errorOf([&] { checkedArithmetic(charge, c.capacity, c.output); }) ==
-              c.expectedError);
+        CHECK(errorOf([&] { checkedArithmetic(charge, c.capacity, c.output); }) == c.expectedError);
     }
     CHECK(checkedArithmetic(charge, 500.0, 200.0) == 150.0);
     CHECK(checkedArithmetic([](double minutes) { return minutes - 1.0; }, 3.0) == 2.0);

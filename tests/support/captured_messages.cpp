@@ -6,11 +6,15 @@ namespace ampero::testing {
 
 CapturedMessages::CapturedMessages()
 {
-    setMessageBoxCapture(
-        [this](const QString &text, const QString &title) { shown_.append({text, title}); });
+    setMessageBoxCapture([this](const QString &text, const QString &title) {
+        shown_.append({text, title});
+    });
 }
 
-CapturedMessages::~CapturedMessages() { setMessageBoxCapture({}); }
+CapturedMessages::~CapturedMessages()
+{
+    setMessageBoxCapture({});
+}
 
 QStringList CapturedMessages::texts() const
 {
