@@ -1,10 +1,13 @@
 #include "form_timer.h"
 
+#include "forms.h"
+
 namespace ampero {
 
-FormTimer::FormTimer(int intervalMilliseconds, QObject *window)
-    : QObject(window), interval_(intervalMilliseconds), wakeup_([this] { tick(); })
+FormTimer::FormTimer(Form &form, const char *name, int intervalMilliseconds)
+    : name_(name), interval_(intervalMilliseconds), wakeup_([this] { tick(); })
 {
+    form.timers_.push_back(this);
 }
 
 void FormTimer::setEnabled(bool enabled)
@@ -21,9 +24,14 @@ void FormTimer::tick()
 {
     if (!wakeup_.isActive() || ticking_)
         return;
-    ticking_ = true;
-    emit Timer();
-    ticking_ = false;
+    // Cleared however the handler ends, so that a failed tick doesn't silence the timer.
+    struct Ticking
+    {
+        bool &flag;
+        explicit Ticking(bool &flag) : flag(flag) { flag = true; }
+        ~Ticking() { flag = false; }
+    } ticking(ticking_);
+    Timer.raise();
 }
 
 } // namespace ampero

@@ -3,86 +3,109 @@
 #include "form_timer.h"
 #include "message_box.h"
 
-#include <QApplication>
-#include <QHash>
-#include <QScreen>
+#include <map>
+#include <new>
 
 namespace ampero {
 
 namespace {
+
 bool programEnded = false;
+
+std::map<std::type_index, std::unique_ptr<Form>> &sharedInstances()
+{
+    static std::map<std::type_index, std::unique_ptr<Form>> instances;
+    return instances;
 }
 
-QPointer<QWidget> &detail::sharedSlot(const QMetaObject &windowClass)
+// Showing the report is all that can be done with an error; should that fail too, the
+// handler still ends quietly rather than take the program down.
+void report(const RunError &error) noexcept
 {
-    static QHash<const QMetaObject *, QPointer<QWidget>> instances;
-    return instances[&windowClass];
+    try {
+        reportError(error);
+    } catch (...) {
+    }
 }
 
-void showModal(QDialog &window)
+bool anyWindowLoaded()
 {
-    window.setWindowModality(Qt::ApplicationModal);
-    window.exec();
-    unload(window);
+    for (const auto &[windowClass, window] : sharedInstances())
+        if (window)
+            return true;
+    return false;
 }
 
-void unload(QWidget &window)
+} // namespace
+
+std::unique_ptr<Form> &detail::sharedSlot(std::type_index windowClass)
 {
-    QPointer<QWidget> &slot = detail::sharedSlot(*window.metaObject());
-    if (slot == &window)
-        slot.clear();
-    for (FormTimer *timer : window.findChildren<FormTimer *>())
+    return sharedInstances()[windowClass];
+}
+
+void detail::destroyAllWindows()
+{
+    sharedInstances().clear();
+}
+
+Control::Control(Container &parent, const char *name, TwipsRect placement, int tabIndex)
+    : parent_(parent), name_(name), placement_(placement), tabIndex_(tabIndex)
+{
+    parent.form().controls_.push_back(this);
+}
+
+void Control::attach(std::unique_ptr<Impl> impl)
+{
+    impl_ = std::move(impl);
+}
+
+void Form::addLine(const Line &line)
+{
+    lines_.push_back(&line);
+}
+
+void showModal(Form &window)
+{
+    const std::weak_ptr<Form *> guard = window.guard();
+    backend::runModal(window);
+    if (!guard.expired() && window.loaded())
+        unload(window);
+}
+
+void unload(Form &window)
+{
+    if (!window.loaded_)
+        return;
+    window.loaded_ = false;
+    for (FormTimer *timer : window.timers_)
         timer->setEnabled(false);
-    if (auto *dialog = qobject_cast<QDialog *>(&window); dialog && dialog->isVisible())
-        dialog->done(QDialog::Rejected);
-    window.hide();
-    window.deleteLater();
+    backend::hideWindow(window);
+    for (auto &[windowClass, instance] : sharedInstances()) {
+        if (instance.get() == &window) {
+            backend::destroyLater(std::move(instance));
+            break;
+        }
+    }
+    if (!anyWindowLoaded())
+        backend::quitEventLoop();
 }
 
 void end()
 {
     programEnded = true;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        for (FormTimer *timer : window->findChildren<FormTimer *>())
+    for (auto &[windowClass, window] : sharedInstances()) {
+        if (!window)
+            continue;
+        for (FormTimer *timer : window->Timers())
             timer->setEnabled(false);
-        window->hide();
+        backend::hideWindow(*window);
     }
-    QCoreApplication::exit(0);
+    backend::quitEventLoop();
 }
 
 bool hasEnded()
 {
     return programEnded;
-}
-
-namespace {
-
-class CentreOnFirstShow : public QObject
-{
-public:
-    explicit CentreOnFirstShow(QWidget &window) : QObject(&window) {}
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            auto &window = static_cast<QWidget &>(*watched);
-            if (const QScreen *screen = window.screen()) {
-                QRect frame = window.frameGeometry();
-                frame.moveCenter(screen->availableGeometry().center());
-                window.move(frame.topLeft());
-            }
-            deleteLater();
-        }
-        return false;
-    }
-};
-
-} // namespace
-
-void centerOnScreenWhenShown(QWidget &window)
-{
-    window.installEventFilter(new CentreOnFirstShow(window));
 }
 
 void runHandler(const std::function<void()> &handler)
@@ -92,7 +115,11 @@ void runHandler(const std::function<void()> &handler)
     try {
         handler();
     } catch (const RunError &error) {
-        reportError(error);
+        report(error);
+    } catch (const std::bad_alloc &) {
+        report(RunError(ErrorNumber::OutOfMemory));
+    } catch (...) {
+        report(RunError(ErrorNumber::InternalError));
     }
 }
 

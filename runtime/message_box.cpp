@@ -1,38 +1,13 @@
 #include "message_box.h"
 
-#include <QMessageBox>
-
 namespace ampero {
 
-namespace {
-MessageBoxCapture &installedCapture()
+std::u16string errorReportText(const RunError &error)
 {
-    static MessageBoxCapture capture;
-    return capture;
-}
-} // namespace
-
-void setMessageBoxCapture(MessageBoxCapture capture)
-{
-    installedCapture() = std::move(capture);
-}
-
-void messageBox(const QString &text)
-{
-    const QString title = QString::fromUtf16(applicationTitle);
-    if (const MessageBoxCapture &capture = installedCapture()) {
-        capture(text, title);
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
-    box.exec();
-}
-
-QString errorReportText(const RunError &error)
-{
-    return QStringLiteral("Run-time error '%1':\n\n%2")
-        .arg(error.number())
-        .arg(QString::fromStdU16String(error.description()));
+    std::u16string text = u"Run-time error '";
+    for (const char digit : std::to_string(error.number()))
+        text.push_back(static_cast<char16_t>(digit));
+    return text + u"':\n\n" + error.description();
 }
 
 void reportError(const RunError &error)

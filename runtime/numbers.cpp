@@ -2,30 +2,16 @@
 
 #include "numeric_text.h"
 
-#include <QLocale>
-
 namespace ampero {
 
-namespace {
-
-char16_t localeDecimalSeparator()
+double textToNumber(const std::u16string &text)
 {
-    const QString separator = QLocale::system().decimalPoint();
-    return separator.size() == 1 ? separator.front().unicode() : u'.';
+    return textToNumber(std::u16string_view(text), localeDecimalSeparator());
 }
 
-} // namespace
-
-double textToNumber(const QString &text)
+std::u16string numberToText(double value)
 {
-    return textToNumber(std::u16string_view(reinterpret_cast<const char16_t *>(text.utf16()),
-                                            static_cast<std::size_t>(text.size())),
-                        localeDecimalSeparator());
-}
-
-QString numberToText(double value)
-{
-    return QString::fromStdU16String(numberToText(value, localeDecimalSeparator()));
+    return numberToText(value, localeDecimalSeparator());
 }
 
 } // namespace ampero

@@ -1,12 +1,15 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace ampero {
 
+// The user locale's decimal separator. Backend.
+char16_t localeDecimalSeparator();
+
 // Number <-> control text with the user locale's decimal separator; see numeric_text.h
 // for the rules. Both raise RunError.
-double textToNumber(const QString &text);
-QString numberToText(double value);
+double textToNumber(const std::u16string &text);
+std::u16string numberToText(double value);
 
 } // namespace ampero

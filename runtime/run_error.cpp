@@ -22,10 +22,14 @@ std::u16string errorDescription(ErrorNumber number)
         return u"Invalid procedure call or argument";
     case ErrorNumber::Overflow:
         return u"Overflow";
+    case ErrorNumber::OutOfMemory:
+        return u"Out of memory";
     case ErrorNumber::DivisionByZero:
         return u"Division by zero";
     case ErrorNumber::TypeMismatch:
         return u"Type mismatch";
+    case ErrorNumber::InternalError:
+        return u"Internal error";
     }
     return u"Application-defined or object-defined error";
 }

@@ -9,8 +9,10 @@ namespace ampero {
 enum class ErrorNumber : int {
     InvalidArgument = 5,
     Overflow = 6,
+    OutOfMemory = 7,
     DivisionByZero = 11,
     TypeMismatch = 13,
+    InternalError = 51,
 };
 
 // A run-time error: raised by conversions, arithmetic checks and platform calls, it ends
