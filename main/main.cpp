@@ -1,6 +1,6 @@
-#include "form1.h"
+#include "forms.h"
 
 int main(int argc, char *argv[])
 {
-    return ampero::runApplication(argc, argv, [] { ampero::shared<ampero::Form1>().Show(); });
+    return ampero::runApplication(argc, argv, ampero::showStartWindow);
 }

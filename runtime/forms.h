@@ -330,6 +330,10 @@ bool hasEnded();
 // application is.
 int runApplication(int argc, char **argv, const std::function<void()> &showStartWindow);
 
+// Shows the program's start window. The program defines it (main/); a backend whose
+// system enters programs elsewhere than main() passes it to runApplication itself.
+void showStartWindow();
+
 namespace backend {
 // What the toolkit-free runtime asks of the platform.
 void hideWindow(Form &window);                   // unloading: hide, end its modal loop
