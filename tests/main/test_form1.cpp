@@ -1,5 +1,5 @@
-#include "application.h"
 #include "captured_messages.h"
+#include "qt_widgets.h"
 #include "form1.h"
 #include "form2.h"
 #include "forms.h"
@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <QTimer>
 
 using namespace ampero;
+using ampero::testing::widget;
 using ampero::testing::CapturedMessages;
 
 class Form1Test : public QObject
@@ -46,19 +48,20 @@ private slots:
     void exitEndsTheProgram();
 
 private:
+    QMainWindow *mainWindow() const { return qobject_cast<QMainWindow *>(qt::window(*form)); }
     Form1 *form = nullptr;
 };
 
 void Form1Test::initTestCase()
 {
-    applyDesignFont();
+    qt::applyDesignFont();
 }
 
 void Form1Test::init()
 {
     form = &shared<Form1>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
+    form->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(*form)));
 }
 
 void Form1Test::cleanup()
@@ -98,10 +101,10 @@ void Form1Test::calculatesChargeTime()
     QFETCH(QString, capacity);
     QFETCH(QString, minutes);
     CapturedMessages messages;
-    QTest::keyClicks(form->Text1, output);
-    QTest::keyClicks(form->Text2, capacity);
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    QCOMPARE(form->Label1->text(), minutes);
+    QTest::keyClicks(widget<QLineEdit>(form->Text1), output);
+    QTest::keyClicks(widget<QLineEdit>(form->Text2), capacity);
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), minutes);
     QVERIFY(messages.shown().isEmpty());
 }
 
@@ -136,48 +139,48 @@ void Form1Test::errorsAreReportedAndLeaveTheResult()
     QFETCH(QString, capacity);
     QFETCH(QString, report);
     CapturedMessages messages;
-    QTest::keyClicks(form->Text1, QStringLiteral("300"));
-    QTest::keyClicks(form->Text2, QStringLiteral("900"));
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    QCOMPARE(form->Label1->text(), QStringLiteral("180"));
+    QTest::keyClicks(widget<QLineEdit>(form->Text1), QStringLiteral("300"));
+    QTest::keyClicks(widget<QLineEdit>(form->Text2), QStringLiteral("900"));
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), QStringLiteral("180"));
 
-    form->Text1->setText(output);
-    form->Text2->setText(capacity);
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    widget<QLineEdit>(form->Text1)->setText(output);
+    widget<QLineEdit>(form->Text2)->setText(capacity);
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
     QCOMPARE(messages.texts(), QStringList{report});
     QCOMPARE(messages.shown().front().title, QStringLiteral("Ampero"));
-    QCOMPARE(form->Label1->text(), QStringLiteral("180"));
-    QVERIFY(form->isVisible());
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), QStringLiteral("180"));
+    QVERIFY(qt::window(*form)->isVisible());
     QVERIFY(!hasEnded());
 }
 
 void Form1Test::pressingAgainWritesTheSameText()
 {
-    form->Text1->setText(QStringLiteral("700"));
-    form->Text2->setText(QStringLiteral("100"));
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    const QString first = form->Label1->text();
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    QCOMPARE(form->Label1->text(), first);
+    widget<QLineEdit>(form->Text1)->setText(QStringLiteral("700"));
+    widget<QLineEdit>(form->Text2)->setText(QStringLiteral("100"));
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    const QString first = widget<QLabel>(form->Label1)->text();
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), first);
     QCOMPARE(first, QStringLiteral("8.57142857142857"));
 }
 
 void Form1Test::windowHasTheDesignedLook()
 {
-    QCOMPARE(form->windowTitle(), QStringLiteral("Zelbor's Battery Tools"));
-    QCOMPARE(form->centralWidget()->size(), QSize(233, 143));
-    QCOMPARE(form->centralWidget()->y(), form->menuBar()->height());
-    QCOMPARE(form->minimumSize(), form->maximumSize());
-    const Qt::WindowFlags flags = form->windowFlags();
+    QCOMPARE(qt::window(*form)->windowTitle(), QStringLiteral("Zelbor's Battery Tools"));
+    QCOMPARE(qt::clientArea(*form)->size(), QSize(233, 143));
+    QCOMPARE(qt::clientArea(*form)->y(), mainWindow()->menuBar()->height());
+    QCOMPARE(qt::window(*form)->minimumSize(), qt::window(*form)->maximumSize());
+    const Qt::WindowFlags flags = qt::window(*form)->windowFlags();
     QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-    QVERIFY(!form->windowIcon().isNull());
-    QCOMPARE(form->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
-    const QPoint screenCentre = form->screen()->availableGeometry().center();
-    QVERIFY((form->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
-    QVERIFY(form->Text1->text().isEmpty());
-    QVERIFY(form->Text2->text().isEmpty());
-    QVERIFY(form->Label1->text().isEmpty());
+    QVERIFY(!qt::window(*form)->windowIcon().isNull());
+    QCOMPARE(qt::window(*form)->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    const QPoint screenCentre = qt::window(*form)->screen()->availableGeometry().center();
+    QVERIFY((qt::window(*form)->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
+    QVERIFY(widget<QLineEdit>(form->Text1)->text().isEmpty());
+    QVERIFY(widget<QLineEdit>(form->Text2)->text().isEmpty());
+    QVERIFY(widget<QLabel>(form->Label1)->text().isEmpty());
 }
 
 void Form1Test::controlsHaveTheDesignedGeometry_data()
@@ -198,18 +201,18 @@ void Form1Test::controlsHaveTheDesignedGeometry()
 {
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
-    const auto *control = form->findChild<QWidget *>(name);
+    const auto *control = qt::window(*form)->findChild<QWidget *>(name);
     QVERIFY(control);
     QCOMPARE(control->geometry(), pixels);
 }
 
 void Form1Test::everyCaptionFitsItsBox()
 {
-    for (const QLabel *label : form->findChildren<QLabel *>()) {
+    for (const QLabel *label : qt::window(*form)->findChildren<QLabel *>()) {
         const int needed = label->fontMetrics().horizontalAdvance(label->text());
         QVERIFY2(needed <= label->contentsRect().width(), qPrintable(label->text()));
     }
-    for (const QPushButton *button : form->findChildren<QPushButton *>()) {
+    for (const QPushButton *button : qt::window(*form)->findChildren<QPushButton *>()) {
         QStyleOptionButton option;
         option.initFrom(button);
         option.text = button->text();
@@ -221,45 +224,45 @@ void Form1Test::everyCaptionFitsItsBox()
                 .width();
         QVERIFY2(needed <= button->width(), qPrintable(button->text()));
     }
-    const QGroupBox *frame = form->Frame1;
+    const QGroupBox *frame = widget<QGroupBox>(form->Frame1);
     QVERIFY(frame->fontMetrics().horizontalAdvance(frame->title()) < frame->width() - 16);
 }
 
 void Form1Test::menuBarHasTheDesignedEntries()
 {
-    const QList<QAction *> entries = form->menuBar()->actions();
+    const QList<QAction *> entries = mainWindow()->menuBar()->actions();
     QCOMPARE(entries.size(), 3);
     QCOMPARE(entries[0]->text(), QStringLiteral("Options"));
-    QCOMPARE(entries[0]->menu(), form->mnuoptions);
-    QCOMPARE(form->mnuoptions->actions(), QList<QAction *>{form->mnutimer});
-    QCOMPARE(form->mnutimer->text(), QStringLiteral("Timer"));
-    QCOMPARE(entries[1], form->mnuabout);
+    QCOMPARE(entries[0]->menu(), qt::menu(form->mnuoptions));
+    QCOMPARE(qt::menu(form->mnuoptions)->actions(), QList<QAction *>{qt::action(form->mnutimer)});
+    QCOMPARE(qt::action(form->mnutimer)->text(), QStringLiteral("Timer"));
+    QCOMPARE(entries[1], qt::action(form->mnuabout));
     QCOMPARE(entries[1]->text(), QStringLiteral("About"));
-    QCOMPARE(entries[2], form->mnuexit);
+    QCOMPARE(entries[2], qt::action(form->mnuexit));
     QCOMPARE(entries[2]->text(), QStringLiteral("Exit"));
 }
 
 void Form1Test::focusStartsInChargerOutputAndFollowsTheTabOrder()
 {
-    QCOMPARE(QApplication::focusWidget(), form->Text1);
+    QCOMPARE(QApplication::focusWidget(), widget<QLineEdit>(form->Text1));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form->Text2);
+    QCOMPARE(QApplication::focusWidget(), widget<QLineEdit>(form->Text2));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form->Command1);
+    QCOMPARE(QApplication::focusWidget(), widget<QPushButton>(form->Command1));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form->Text1);
+    QCOMPARE(QApplication::focusWidget(), widget<QLineEdit>(form->Text1));
 }
 
 void Form1Test::enterAndEscapeDoNotCalculate()
 {
-    form->Text1->setText(QStringLiteral("300"));
-    form->Text2->setText(QStringLiteral("900"));
-    QTest::keyClick(form->Text2, Qt::Key_Return);
-    QTest::keyClick(form->Text2, Qt::Key_Escape);
-    QVERIFY(form->Label1->text().isEmpty());
-    QVERIFY(!form->Command1->isDefault());
-    QTest::keyClick(form->Command1, Qt::Key_Space);
-    QCOMPARE(form->Label1->text(), QStringLiteral("180"));
+    widget<QLineEdit>(form->Text1)->setText(QStringLiteral("300"));
+    widget<QLineEdit>(form->Text2)->setText(QStringLiteral("900"));
+    QTest::keyClick(widget<QLineEdit>(form->Text2), Qt::Key_Return);
+    QTest::keyClick(widget<QLineEdit>(form->Text2), Qt::Key_Escape);
+    QVERIFY(widget<QLabel>(form->Label1)->text().isEmpty());
+    QVERIFY(!widget<QPushButton>(form->Command1)->isDefault());
+    QTest::keyClick(widget<QPushButton>(form->Command1), Qt::Key_Space);
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), QStringLiteral("180"));
 }
 
 void Form1Test::controlsAreNamedForScreenReaders()
@@ -270,17 +273,17 @@ void Form1Test::controlsAreNamedForScreenReaders()
         QString name;
     };
     const Expected expected[] = {
-        {form->Text1, QStringLiteral("Charger Output (MaH)")},
-        {form->Text2, QStringLiteral("Battery Capacity (MaH)")},
-        {form->Command1, QStringLiteral("Calculate")},
+        {widget<QLineEdit>(form->Text1), QStringLiteral("Charger Output (MaH)")},
+        {widget<QLineEdit>(form->Text2), QStringLiteral("Battery Capacity (MaH)")},
+        {widget<QPushButton>(form->Command1), QStringLiteral("Calculate")},
     };
     for (const Expected &e : expected) {
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(e.control);
         QVERIFY(accessible);
         QCOMPARE(accessible->text(QAccessible::Name), e.name);
     }
-    form->Label1->setText(QStringLiteral("180"));
-    QAccessibleInterface *result = QAccessible::queryAccessibleInterface(form->Label1);
+    widget<QLabel>(form->Label1)->setText(QStringLiteral("180"));
+    QAccessibleInterface *result = QAccessible::queryAccessibleInterface(widget<QLabel>(form->Label1));
     QCOMPARE(result->text(QAccessible::Name), QStringLiteral("180"));
     QCOMPARE(result->text(QAccessible::Description), QStringLiteral("Charge Time (Mins)"));
 }
@@ -310,23 +313,23 @@ void Form1Test::menuEntryShowsItsWindowModally()
         }
     });
     whileShown.start(0);
-    form->findChild<QAction *>(entry)->trigger();
+    qt::window(*form)->findChild<QAction *>(entry)->trigger();
     QCOMPARE(shownModally, windowTitle);
     QVERIFY(!isLoaded<Form2>());
     QVERIFY(!isLoaded<frmAbout>());
-    QVERIFY(form->isVisible());
+    QVERIFY(qt::window(*form)->isVisible());
 }
 
 void Form1Test::exitEndsTheProgram()
 {
-    form->mnuexit->trigger();
+    qt::action(form->mnuexit)->trigger();
     QVERIFY(hasEnded());
-    QVERIFY(!form->isVisible());
+    QVERIFY(!qt::window(*form)->isVisible());
     // No handler runs once the program has ended.
-    form->Text1->setText(QStringLiteral("300"));
-    form->Text2->setText(QStringLiteral("900"));
-    form->Command1->click();
-    QVERIFY(form->Label1->text().isEmpty());
+    widget<QLineEdit>(form->Text1)->setText(QStringLiteral("300"));
+    widget<QLineEdit>(form->Text2)->setText(QStringLiteral("900"));
+    widget<QPushButton>(form->Command1)->click();
+    QVERIFY(widget<QLabel>(form->Label1)->text().isEmpty());
 }
 
 QTEST_MAIN(Form1Test)
