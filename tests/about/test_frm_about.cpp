@@ -55,7 +55,6 @@ private:
 // launcher is first used: let that be a stand-in program that logs each start.
 void FrmAboutTest::initTestCase()
 {
-    qt::applyDesignFont();
     QVERIFY(programs.isValid());
     const QString program = programs.filePath(QStringLiteral("hardinfo"));
     QFile script(program);
@@ -141,7 +140,7 @@ void FrmAboutTest::labelsShowTheDesignedTextsAndFont()
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
     }
     for (const QPushButton *button : {widget<QPushButton>(form->cmdOK), widget<QPushButton>(form->cmdSysInfo)})
-        QCOMPARE(button->font(), QApplication::font());
+        QCOMPARE(button->font(), qt::designFont());
 }
 
 void FrmAboutTest::everyTextFitsItsBox()

@@ -31,7 +31,6 @@ private:
 
 void HostileInputTest::initTestCase()
 {
-    qt::applyDesignFont();
     // No System Information program anywhere on the search path.
     QVERIFY(noPrograms.isValid());
     qputenv("PATH", QFile::encodeName(noPrograms.path()));

@@ -20,7 +20,6 @@ class HostileInputTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qt::applyDesignFont(); }
     void timerSurvivesHostileInput_data() { addHostileInputRows(); }
     void timerSurvivesHostileInput();
 };

@@ -1,9 +1,9 @@
 #include "captured_messages.h"
-#include "qt_widgets.h"
 #include "form1.h"
 #include "form2.h"
 #include "forms.h"
 #include "frm_about.h"
+#include "qt_widgets.h"
 
 #include <QAccessible>
 #include <QGroupBox>
@@ -19,15 +19,14 @@
 #include <QTimer>
 
 using namespace ampero;
-using ampero::testing::widget;
 using ampero::testing::CapturedMessages;
+using ampero::testing::widget;
 
 class Form1Test : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
     void calculatesChargeTime_data();
@@ -52,11 +51,6 @@ private:
     Form1 *form = nullptr;
 };
 
-void Form1Test::initTestCase()
-{
-    qt::applyDesignFont();
-}
-
 void Form1Test::init()
 {
     form = &shared<Form1>();
@@ -75,24 +69,29 @@ void Form1Test::calculatesChargeTime_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("capacity");
     QTest::addColumn<QString>("minutes");
+    // A result too long for its box is drawn cut, and the whole of it is the tooltip.
+    QTest::addColumn<bool>("cut");
     QTest::newRow("300 into 900") << "300"
                                   << "900"
-                                  << "180";
+                                  << "180" << false;
     QTest::newRow("200 into 500") << "200"
                                   << "500"
-                                  << "150";
+                                  << "150" << false;
     QTest::newRow("700 into 100") << "700"
                                   << "100"
-                                  << "8.57142857142857";
+                                  << "8.57142857142857" << true;
     QTest::newRow("negative capacity") << "50"
                                        << "-100"
-                                       << "-120";
+                                       << "-120" << false;
     QTest::newRow("blanks and fractions") << " 0.5 "
                                           << "1e3"
-                                          << "120000";
+                                          << "120000" << false;
     QTest::newRow("huge result") << "1e-200"
                                  << "1e100"
-                                 << "6E+301";
+                                 << "6E+301" << false;
+    QTest::newRow("long exponent form") << "1"
+                                        << "2.05761315020575e18"
+                                        << "1.23456789012345E+20" << true;
 }
 
 void Form1Test::calculatesChargeTime()
@@ -100,11 +99,15 @@ void Form1Test::calculatesChargeTime()
     QFETCH(QString, output);
     QFETCH(QString, capacity);
     QFETCH(QString, minutes);
+    QFETCH(bool, cut);
     CapturedMessages messages;
     QTest::keyClicks(widget<QLineEdit>(form->Text1), output);
     QTest::keyClicks(widget<QLineEdit>(form->Text2), capacity);
     QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
-    QCOMPARE(widget<QLabel>(form->Label1)->text(), minutes);
+    QLabel *result = widget<QLabel>(form->Label1);
+    QCOMPARE(result->text(), minutes);
+    QCOMPARE(result->toolTip(), cut ? minutes : QString());
+    QCOMPARE(QAccessible::queryAccessibleInterface(result)->text(QAccessible::Name), minutes);
     QVERIFY(messages.shown().isEmpty());
 }
 
@@ -175,7 +178,8 @@ void Form1Test::windowHasTheDesignedLook()
     QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(!qt::window(*form)->windowIcon().isNull());
-    QCOMPARE(qt::window(*form)->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    QCOMPARE(qt::window(*form)->windowIcon().availableSizes(),
+             (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
     const QPoint screenCentre = qt::window(*form)->screen()->availableGeometry().center();
     QVERIFY((qt::window(*form)->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
     QVERIFY(widget<QLineEdit>(form->Text1)->text().isEmpty());
@@ -240,6 +244,10 @@ void Form1Test::menuBarHasTheDesignedEntries()
     QCOMPARE(entries[1]->text(), QStringLiteral("About"));
     QCOMPARE(entries[2], qt::action(form->mnuexit));
     QCOMPARE(entries[2]->text(), QStringLiteral("Exit"));
+    // The menus are in the desktop's font, the controls in the design's.
+    QCOMPARE(mainWindow()->menuBar()->font(), QApplication::font());
+    QCOMPARE(qt::menu(form->mnuoptions)->font(), QApplication::font());
+    QVERIFY(widget<QLineEdit>(form->Text1)->font() != QApplication::font());
 }
 
 void Form1Test::focusStartsInChargerOutputAndFollowsTheTabOrder()
@@ -283,7 +291,8 @@ void Form1Test::controlsAreNamedForScreenReaders()
         QCOMPARE(accessible->text(QAccessible::Name), e.name);
     }
     widget<QLabel>(form->Label1)->setText(QStringLiteral("180"));
-    QAccessibleInterface *result = QAccessible::queryAccessibleInterface(widget<QLabel>(form->Label1));
+    QAccessibleInterface *result =
+        QAccessible::queryAccessibleInterface(widget<QLabel>(form->Label1));
     QCOMPARE(result->text(QAccessible::Name), QStringLiteral("180"));
     QCOMPARE(result->text(QAccessible::Description), QStringLiteral("Charge Time (Mins)"));
 }

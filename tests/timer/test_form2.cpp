@@ -31,7 +31,6 @@ class Form2Test : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
     void windowHasTheDesignedLook();
@@ -56,11 +55,6 @@ private:
     Form2 *form = nullptr;
     FakeSound *sound = nullptr;
 };
-
-void Form2Test::initTestCase()
-{
-    qt::applyDesignFont();
-}
 
 void Form2Test::init()
 {
