@@ -4,6 +4,7 @@
 // a dialog. Either way the designed client area is one fixed-size widget that holds the
 // controls and paints the form's lines.
 
+#include "frame_extents.h"
 #include "qt_forms.h"
 #include "twips.h"
 #include "window_icon.h"
@@ -183,6 +184,8 @@ private:
     Form &form_;
 };
 
+// Centres the framed window on the screen's available area as it first opens, before it is
+// mapped: with the frame the window manager announces, or the window alone where none does.
 class CentreOnFirstShow : public QObject
 {
 public:
@@ -194,9 +197,12 @@ protected:
         if (event->type() == QEvent::Show) {
             auto &window = static_cast<QWidget &>(*watched);
             if (const QScreen *screen = window.screen()) {
-                QRect frame = window.frameGeometry();
-                frame.moveCenter(screen->availableGeometry().center());
-                window.move(frame.topLeft());
+                const QMargins frame =
+                    qt::frameExtentsBeforeMapping(*window.windowHandle()).value_or(QMargins());
+                QRect framed(QPoint(), window.size().grownBy(frame));
+                framed.moveCenter(screen->availableGeometry().center());
+                // Until it is mapped, Qt places the window itself; the manager frames it there.
+                window.move(framed.topLeft() + QPoint(frame.left(), frame.top()));
             }
             deleteLater();
         }
