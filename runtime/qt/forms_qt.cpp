@@ -197,12 +197,13 @@ protected:
         if (event->type() == QEvent::Show) {
             auto &window = static_cast<QWidget &>(*watched);
             if (const QScreen *screen = window.screen()) {
-                const QMargins frame =
+                // Until the window is mapped, Qt knows no frame of the manager's: it places
+                // the window itself there, and the manager frames it.
+                const QMargins announced =
                     qt::frameExtentsBeforeMapping(*window.windowHandle()).value_or(QMargins());
-                QRect framed(QPoint(), window.size().grownBy(frame));
+                QRect framed(QPoint(), window.frameGeometry().size().grownBy(announced));
                 framed.moveCenter(screen->availableGeometry().center());
-                // Until it is mapped, Qt places the window itself; the manager frames it there.
-                window.move(framed.topLeft() + QPoint(frame.left(), frame.top()));
+                window.move(framed.topLeft() + QPoint(announced.left(), announced.top()));
             }
             deleteLater();
         }

@@ -57,10 +57,11 @@ bool windowManagerAnswersRequests(xcb_connection_t *connection, xcb_window_t roo
 
 std::optional<QMargins> frameExtentsBeforeMapping(QWindow &window)
 {
+    // Other platforms (offscreen among them) may answer for X11 without a connection.
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (QGuiApplication::platformName() != u"xcb" || !connection)
         return std::nullopt;
-    xcb_connection_t *connection = x11->connection();
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
