@@ -3,8 +3,8 @@
 without a display): the port answers with the RFB greeting on 127.0.0.1, refuses a
 session without the password, can't be reached on any other address of this machine; the
 X server refuses clients without the run's cookie; a window manager frames the program's
-windows, centred, and closes the Charge Timer; sound goes to a private server; a second
-run takes the next display; everything stops when the program ends or the script is
+windows, which open centred with their frames, and closes the Charge Timer; sound goes to
+a private server; a second run takes the next display; everything stops when the program ends or the script is
 terminated."""
 
 import argparse
@@ -121,16 +121,18 @@ class Served:
         return self.x("xdotool", "search", "--onlyvisible", "--name", f"^{title}$").stdout.split()
 
     def assert_framed_and_centred(self, title):
-        """The window manager gave TITLE a title bar, and left it where the program put it:
-        centred, the frame being unknown to the program when it placed the window."""
+        """The window manager gave TITLE a title bar, and the framed window opened centred
+        on the screen, within 2 px."""
         window = wait_for(lambda: self.windows(title), title)[0]
         extents = self.x("xprop", "-id", window, "_NET_FRAME_EXTENTS").stdout
-        assert int(re.findall(r"\d+", extents.split("=")[-1])[2]) > 0, f"{title}: {extents}"
+        left, right, top, bottom = map(int, re.findall(r"\d+", extents.split("=")[-1]))
+        assert top > 0, f"{title}: {extents}"
         info = self.x("xwininfo", "-id", window).stdout
         x, y, width, height = map(int, re.findall(
             r"(?:Absolute upper-left [XY]|Width|Height):\s+(-?\d+)", info))
-        assert abs(x + width / 2 - 512) <= 1 and abs(y + height / 2 - 384) <= 1, \
-            f"{title} at {x}, {y}"
+        centre = (x - left + (left + width + right) / 2, y - top + (top + height + bottom) / 2)
+        assert abs(centre[0] - 512) <= 2 and abs(centre[1] - 384) <= 2, \
+            f"{title}: framed window centred at {centre}"
         return window
 
     def open_timer(self, window):
@@ -180,6 +182,12 @@ def main():
         # The window manager closes the Charge Timer; the main window takes the keyboard
         # again after that.
         main_window = served.assert_framed_and_centred("Zelbor's Battery Tools")
+        # A result longer than its box, drawn with an ellipsis.
+        served.x("xdotool", "windowactivate", "--sync", main_window, "type", "--delay", "50",
+                 "700\t100\t ", check=True)
+        time.sleep(0.5)
+        served.x("import", "-window", "root", os.path.join(args.artifacts,
+                 "00-long-result.png"), check=True)
         served.open_timer(main_window)
         served.assert_framed_and_centred("Charge Timer")
         served.x("import", "-window", "root", os.path.join(args.artifacts,
