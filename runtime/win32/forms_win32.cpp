@@ -326,6 +326,9 @@ void Form::Impl::layout(UINT newDpi)
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     fonts = std::move(chosen);
+    for (Control *control : form.Controls())
+        if (control->impl().kind == Control::Impl::Kind::Label)
+            updateCaptionTip(static_cast<Label &>(*control));
     loadIcons();
     setClientSize(pixels(form.Design().clientWidth, dpi), pixels(form.Design().clientHeight, dpi));
     InvalidateRect(window.get(), nullptr, TRUE);
@@ -371,7 +374,7 @@ void Form::Impl::centreOnScreen()
     GetMonitorInfoW(MonitorFromWindow(window.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
     RECT outer{};
     GetWindowRect(window.get(), &outer);
-    const RECT &screen = monitor.rcMonitor;
+    const RECT &screen = monitor.rcWork;
     const int width = outer.right - outer.left;
     const int height = outer.bottom - outer.top;
     SetWindowPos(window.get(), nullptr, screen.left + (screen.right - screen.left - width) / 2,
@@ -636,9 +639,12 @@ Label::Label(Container &parent, const char *name, TwipsRect placement, int tabIn
              LabelStyle style)
     : Control(parent, name, placement, tabIndex)
 {
+    // A left-aligned caption on one line ends in an ellipsis where it doesn't fit; the
+    // window text stays whole for screen readers and the tooltip. SS_NOTIFY lets the label
+    // see the mouse for its tooltip.
     const DWORD alignment = style.centred    ? SS_CENTER
                             : style.wordWrap ? SS_LEFT
-                                             : SS_LEFTNOWORDWRAP;
+                                             : SS_LEFT | SS_ENDELLIPSIS | SS_NOTIFY;
     attach(createChild(
         *this, {Control::Impl::Kind::Label, L"STATIC", SS_NOPREFIX | alignment, 0, style.font},
         caption));
@@ -654,6 +660,46 @@ Text Label::Caption() const
 void Label::setCaption(const Text &caption)
 {
     SetWindowTextW(windowOf(*this), wide(caption));
+    Parent().form().impl().updateCaptionTip(*this);
+}
+
+void Form::Impl::updateCaptionTip(Label &label)
+{
+    const Control::Impl &impl = label.impl();
+    if (impl.wordWrap)
+        return;
+    HWND labelWindow = impl.window.get();
+    const std::u16string caption = win32::windowText(labelWindow);
+    RECT box{};
+    GetClientRect(labelWindow, &box);
+    win32::ScreenContext screen(GetDC(nullptr));
+    const win32::Selection font(
+        screen.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(labelWindow, WM_GETFONT, 0, 0)));
+    SIZE needed{};
+    GetTextExtentPoint32W(screen.get(), wide(caption), static_cast<int>(caption.size()), &needed);
+    const bool cut = needed.cx > box.right;
+
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window.get();
+    tool.uId = reinterpret_cast<UINT_PTR>(labelWindow);
+    if (!cut) {
+        if (captionTips)
+            SendMessageW(captionTips.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    if (!captionTips) {
+        captionTips.reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+                                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window.get(),
+                                          nullptr, win32::instance(), nullptr));
+        if (!captionTips)
+            return;
+    }
+    tool.lpszText = const_cast<wchar_t *>(wide(caption));
+    SendMessageW(captionTips.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(captionTips.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Label::captions(Control &control)

@@ -63,6 +63,9 @@ struct Form::Impl
     void updateDefaultButton(HWND focus);
     void pressCancelButton();
     void paintLines();
+    // A label whose caption is cut gets the whole of it as its tooltip, and loses the tip
+    // once the caption fits again.
+    void updateCaptionTip(Label &label);
     void command(int identifier, int code, HWND child);
     void activated(bool active);
     void restoreFocus();
@@ -73,6 +76,7 @@ struct Form::Impl
     win32::IconHandle bigIcon;
     win32::IconHandle smallIcon;
     win32::WindowHandle window;
+    win32::WindowHandle captionTips; // made for the first cut caption; destroyed first
     UINT dpi = 96;
     bool shownBefore = false;
     HWND lastFocus = nullptr;
