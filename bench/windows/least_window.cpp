@@ -44,8 +44,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     RECT frame{0, 0, 233, 143};
     AdjustWindowRect(&frame, style, TRUE);
     HWND window = CreateWindowExW(0, L"Reference", L"Reference", style, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, frame.right - frame.left,
-                                  frame.bottom - frame.top, nullptr, menuBar, instance, nullptr);
+                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                                  nullptr, menuBar, instance, nullptr);
 
     addControl(window, L"BUTTON", L"Chargely", BS_GROUPBOX, 8, 8, 217, 129);
     addControl(window, L"EDIT", L"", WS_BORDER | WS_TABSTOP, 24, 32, 65, 19);

@@ -222,14 +222,27 @@ private:
     PROCESS_INFORMATION process_{};
 };
 
-// The n-th child control of the window (in creation order) of that class and text.
+// The n-th control of the window, frames' controls included, in creation order, of that
+// class and text.
 HWND findControl(HWND window, const std::wstring &kind, const std::wstring &text, int nth = 0)
 {
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (_wcsicmp(classOf(child).c_str(), kind.c_str()) == 0 && textOf(child) == text &&
-            nth-- == 0)
-            return child;
-    return nullptr;
+    struct Search
+    {
+        const std::wstring &kind, &text;
+        int nth;
+        HWND found = nullptr;
+    } search{kind, text, nth};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM context) {
+            auto &s = *reinterpret_cast<Search *>(context);
+            if (_wcsicmp(classOf(child).c_str(), s.kind.c_str()) == 0 && textOf(child) == s.text &&
+                s.nth-- == 0)
+                s.found = child;
+            return s.found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // The same, for a control that must be there.
@@ -253,8 +266,8 @@ struct Placement
 {
     const wchar_t *kind;
     const wchar_t *text;
-    int nth;                // among controls of the same kind and text
-    bool inFrame;           // placed relative to the window's first control, the frame
+    int nth;                      // among controls of the same kind and text
+    bool inFrame;                 // placed relative to the window's first control, the frame
     int left, top, width, height; // twips
     Font font;
 };
@@ -347,7 +360,7 @@ HFONT createFont(Font font, int dpi)
     face.lfCharSet = DEFAULT_CHARSET;
     face.lfHeight = font == Font::Labels ? -MulDiv(975, dpi, 7200) : -MulDiv(8, dpi, 72);
     face.lfWeight = font == Font::Labels ? FW_BOLD : FW_NORMAL;
-    wcscpy_s(face.lfFaceName, font == Font::Dialog             ? L"MS Sans Serif"
+    wcscpy_s(face.lfFaceName, font == Font::Dialog          ? L"MS Sans Serif"
                               : installed(L"Comic Sans MS") ? L"Comic Sans MS"
                                                             : L"Comic Neue");
     return CreateFontIndirectW(&face);
@@ -374,7 +387,8 @@ void checkLayout(HWND window, const WindowDesign &design, int dpi)
 {
     if (!window)
         return;
-    const std::wstring where = std::wstring(design.title) + L" at " + std::to_wstring(dpi) + L" DPI";
+    const std::wstring where =
+        std::wstring(design.title) + L" at " + std::to_wstring(dpi) + L" DPI";
     RECT client;
     GetClientRect(window, &client);
     check(matches(client.right, design.clientWidth, dpi) &&
@@ -521,58 +535,66 @@ void keyboardScenario(const std::wstring &program)
 
 // ---- Calculator -----------------------------------------------------------------------------
 
-// Types both entries and presses "Calculate".
-void calculate(HWND form1, const std::wstring &output, const std::wstring &capacity)
+// The calculator's controls, found while its boxes are empty.
+struct Calculator
 {
-    setText(control(form1, L"Edit", L"", 0), output);
-    setText(control(form1, L"Edit", L"", 1), capacity);
-    PostMessageW(control(form1, L"Button", L"Calculate"), BM_CLICK, 0, 0);
-}
+    explicit Calculator(HWND form1)
+        : output(control(form1, L"Edit", L"", 0)), capacity(control(form1, L"Edit", L"", 1)),
+          result(control(form1, L"Static", L"", 0)), button(control(form1, L"Button", L"Calculate"))
+    {
+    }
 
-bool resultReads(HWND result, const std::wstring &expected)
-{
-    return waitUntil([&] { return textOf(result) == expected; }, 3000);
-}
+    // Types both entries and presses "Calculate".
+    void calculate(const std::wstring &outputText, const std::wstring &capacityText) const
+    {
+        setText(output, outputText);
+        setText(capacity, capacityText);
+        PostMessageW(button, BM_CLICK, 0, 0);
+    }
+
+    bool reads(const std::wstring &expected) const
+    {
+        return waitUntil([&] { return textOf(result) == expected; }, 3000);
+    }
+
+    HWND output, capacity, result, button;
+};
 
 void calculatorScenario(const std::wstring &program)
 {
     struct Case
     {
-        const wchar_t *output, *capacity, *minutes;
+        const wchar_t *output, *capacity, *shown;
     };
     {
         Ampero ampero(program);
-        const HWND result = control(ampero.main, L"Static", L"", 0);
-        for (const Case &c : {Case{L"300", L"900", L"180"}, Case{L"200", L"500", L"150"},
-                              Case{L"700", L"100", L"8.57142857142857"},
-                              Case{L"50", L"-100", L"-120"}}) {
-            calculate(ampero.main, c.output, c.capacity);
-            check(resultReads(result, c.minutes),
-                  c.output + std::wstring(L" and ") + c.capacity + L" give " + c.minutes);
+        const Calculator calculator(ampero.main);
+        for (const Case &c :
+             {Case{L"300", L"900", L"180"}, Case{L"200", L"500", L"150"},
+              Case{L"700", L"100", L"8.57142857142857"}, Case{L"50", L"-100", L"-120"}}) {
+            calculator.calculate(c.output, c.capacity);
+            check(calculator.reads(c.shown),
+                  c.output + std::wstring(L" and ") + c.capacity + L" give " + c.shown);
         }
-    }
-
-    // Each error is reported in a box titled "Ampero", the result is left as it was, and
-    // the program ends after OK.
-    for (const Case &c : {Case{L"0", L"100", L"Run-time error '11':\n\nDivision by zero"},
-                          Case{L"0", L"0", L"Run-time error '6':\n\nOverflow"},
-                          Case{L"", L"100", L"Run-time error '13':\n\nType mismatch"}}) {
-        Ampero ampero(program);
-        const HWND result = control(ampero.main, L"Static", L"", 0);
-        calculate(ampero.main, L"300", L"900");
-        resultReads(result, L"180");
-        calculate(ampero.main, c.output, c.capacity);
-        check(ampero.answerMessageBox() == c.minutes, std::wstring(L"the report ") + c.minutes);
-        check(textOf(result) == L"180", L"the result is left as it was");
-        check(ampero.ended(), L"the program ends after the report");
+        // Each error is reported in a box titled "Ampero" and leaves the result as it was;
+        // after OK the calculator goes on working.
+        for (const Case &c : {Case{L"0", L"100", L"Run-time error '11':\n\nDivision by zero"},
+                              Case{L"0", L"0", L"Run-time error '6':\n\nOverflow"},
+                              Case{L"", L"100", L"Run-time error '13':\n\nType mismatch"}}) {
+            calculator.calculate(c.output, c.capacity);
+            check(ampero.answerMessageBox() == c.shown, std::wstring(L"the report ") + c.shown);
+            check(textOf(calculator.result) == L"-120", L"the result is left as it was");
+        }
+        calculator.calculate(L"300", L"900");
+        check(calculator.reads(L"180"), L"the calculator works after the reports");
     }
 
     RegistryOverride separator(HKEY_CURRENT_USER, L"Control Panel\\International", L"sDecimal");
     separator.setText(L",");
     Ampero ampero(program);
-    calculate(ampero.main, L"4", L"2,5");
-    check(resultReads(control(ampero.main, L"Static", L"", 0), L"37,5"),
-          L"with a decimal comma, 4 and 2,5 give 37,5");
+    const Calculator calculator(ampero.main);
+    calculator.calculate(L"4", L"2,5");
+    check(calculator.reads(L"37,5"), L"with a decimal comma, 4 and 2,5 give 37,5");
 }
 
 // ---- System Information launcher -------------------------------------------------------------
@@ -601,8 +623,7 @@ void sysinfoScenario(const std::wstring &program, const std::wstring &probe)
     ampero.menu(1, false);
     const HWND about = ampero.window(L"About Chargely");
     for (const Case &c : {Case{named.c_str(), nullptr, named},
-                          Case{nullptr, programs.c_str(), inFolder},
-                          Case{nullptr, nullptr, L""}}) {
+                          Case{nullptr, programs.c_str(), inFolder}, Case{nullptr, nullptr, L""}}) {
         c.path ? path.setText(c.path) : path.remove();
         c.folder ? folder.setText(c.folder) : folder.remove();
         for (const std::wstring &copy : {named, inFolder, planted})
@@ -678,7 +699,8 @@ void timerScenario(const std::wstring &program)
           L"reopened, the timer is Ready");
 }
 
-// ---- Installer -------------------------------------------------------------------------------------
+// ---- Installer
+// -------------------------------------------------------------------------------------
 
 std::wstring knownFolder(REFKNOWNFOLDERID id)
 {
@@ -769,8 +791,7 @@ void installScenario(const std::wstring &setup)
     check(runToEnd(quietUninstall) == 0, L"the silent uninstall succeeds");
     const bool removed = waitUntil(
         [&] {
-            return !exists(folder) && !exists(shortcut) &&
-                   uninstallValue(L"DisplayName").empty();
+            return !exists(folder) && !exists(shortcut) && uninstallValue(L"DisplayName").empty();
         },
         30000);
     check(removed, L"uninstalling leaves no folder, shortcut or Add/Remove Programs entry");
