@@ -1,111 +1,79 @@
 #include "frm_about.h"
 
+#include "ansi_text.h"
 #include "file_search.h"
-#include "forms.h"
 #include "launcher.h"
 #include "message_box.h"
 #include "registry.h"
 #include "system_information.h"
-#include "twips.h"
-#include "window_icon.h"
-
-#include <QFont>
-#include <QLabel>
-#include <QPainter>
-#include <QPixmap>
-#include <QPushButton>
 
 namespace ampero {
 
 namespace {
 
-QFont labelFont()
+const FormDesign design{
+    .caption = u"About Chargely",
+    .icon = "form1",
+    .clientWidth = 4080,
+    .clientHeight = 2805,
+    .border = BorderStyle::FixedDialog,
+    .minButton = false,
+    .showInTaskbar = false,
+};
+
+const LabelStyle labelStyle{
+    .wordWrap = false,
+    .centred = true,
+    .font = {.kind = Font::Kind::Named, .face = u"Comic Sans MS", .points = 9.75, .bold = true},
+    .blackText = true,
+};
+
+LabelStyle wrapping(LabelStyle style)
 {
-    // Debian has no Comic Sans MS; Comic Neue keeps the window's character. Qt turns to a
-    // substitute only when the family itself is missing.
-    QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
-    QFont font(QStringLiteral("Comic Sans MS"));
-    font.setBold(true);
-    font.setPointSizeF(9.75);
-    return font;
+    style.wordWrap = true;
+    return style;
 }
 
-QLabel *createLabel(QWidget *window, const QString &name, const QString &text, QRect geometry)
-{
-    auto *label = new QLabel(text, window);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setFont(labelFont());
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
-    return label;
-}
-
-QPushButton *createButton(QWidget *window, const QString &name, const QString &text, QRect geometry)
-{
-    auto *button = new QPushButton(text, window);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    return button;
-}
-
-std::string ansi(const QString &text)
-{
-    return text.toLocal8Bit().toStdString();
-}
-
-QString fromAnsi(const std::string &text)
-{
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
+constexpr Colour grey{128, 128, 128};
+constexpr Colour white{255, 255, 255};
 
 } // namespace
 
 frmAbout::frmAbout()
+    : Form(design),
+      lblDisclaimer(*this, "lblDisclaimer", {1080, 0, 1455, 345}, 3, u"Provided by", labelStyle),
+      Image1(*this, "Image1", {1200, 360, 1320, 465}, "about-logo"),
+      lblTitle(*this, "lblTitle", {600, 840, 3045, 480}, 4, u"Zelbor's Battery Calculator",
+               labelStyle),
+      lblDescription(*this, "lblDescription", {240, 1320, 3645, 930}, 2,
+                     u"A simple timer and calculator to tell you how long to charge your battery "
+                     u"and when it is fully charged.",
+                     wrapping(labelStyle)),
+      cmdOK(*this, "cmdOK", {480, 2400, 1260, 345}, 0, u"OK",
+            {.isDefault = true, .isCancel = true, .font = {.kind = Font::Kind::SystemDialog}}),
+      cmdSysInfo(*this, "cmdSysInfo", {2280, 2400, 1245, 345}, 1, u"&System Info...",
+                 {.font = {.kind = Font::Kind::SystemDialog}}),
+      Line1{{
+          {.x1 = 105,
+           .y1 = 2280,
+           .x2 = 3960,
+           .y2 = 2280,
+           .colour = white,
+           .widthPixels = 2,
+           .drawOrder = 1},
+          {.x1 = 90,
+           .y1 = 2280,
+           .x2 = 3960,
+           .y2 = 2280,
+           .colour = grey,
+           .widthPixels = 1,
+           .drawOrder = 0},
+      }}
 {
-    setWindowTitle(QStringLiteral("About Chargely"));
-    setWindowIcon(ampero::windowIcon(QStringLiteral("form1")));
-    // A fixed dialog: a title bar with the close button only. As a dialog it stays out of
-    // the task bar.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(twipsSize(4080, 2805));
-    createControls();
-    centerOnScreenWhenShown(*this);
-}
-
-void frmAbout::createControls()
-{
-    // Created in tab-index order, which the focus chain follows.
-    cmdOK = createButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"),
-                         twipsRect(480, 2400, 1260, 345));
-    cmdSysInfo = createButton(this, QStringLiteral("cmdSysInfo"), QStringLiteral("&System Info..."),
-                              twipsRect(2280, 2400, 1245, 345));
-    lblDescription = createLabel(this, QStringLiteral("lblDescription"),
-                                 QStringLiteral("A simple timer and calculator to tell you how "
-                                                "long to charge your battery and when it is fully "
-                                                "charged."),
-                                 twipsRect(240, 1320, 3645, 930));
-    lblDescription->setWordWrap(true);
-    lblDisclaimer = createLabel(this, QStringLiteral("lblDisclaimer"),
-                                QStringLiteral("Provided by"), twipsRect(1080, 0, 1455, 345));
-    lblTitle =
-        createLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Zelbor's Battery Calculator"),
-                    twipsRect(600, 840, 3045, 480));
-
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twipsRect(1200, 360, 1320, 465));
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/images/about-logo.jpg")));
-
-    cmdOK->setDefault(true);
-    cmdOK->setFocus();
-
-    onEvent(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    onEvent(cmdSysInfo, &QPushButton::clicked, this, [this] { cmdSysInfo_Click(); });
+    for (const Line &line : Line1)
+        addLine(line);
+    cmdOK.Click = [this] { cmdOK_Click(); };
+    cmdSysInfo.Click = [this] { cmdSysInfo_Click(); };
 }
 
 void frmAbout::cmdOK_Click()
@@ -118,11 +86,6 @@ void frmAbout::cmdSysInfo_Click()
     StartSysInfo();
 }
 
-void frmAbout::reject()
-{
-    cmdOK->click();
-}
-
 void frmAbout::StartSysInfo()
 {
     sysinfo::StartSysInfo(sysinfo::hostRegistry(), sysinfo::hostFileSearch(),
@@ -130,28 +93,14 @@ void frmAbout::StartSysInfo()
                           [](const std::string &text) { messageBox(fromAnsi(text)); });
 }
 
-bool frmAbout::GetKeyValue(std::uint32_t KeyRoot, const QString &KeyName, const QString &SubKeyRef,
-                           QString &KeyVal)
+bool frmAbout::GetKeyValue(std::uint32_t KeyRoot, const std::u16string &KeyName,
+                           const std::u16string &SubKeyRef, std::u16string &KeyVal)
 {
-    std::string value = ansi(KeyVal);
-    const bool read = sysinfo::GetKeyValue(sysinfo::hostRegistry(), KeyRoot, ansi(KeyName),
-                                           ansi(SubKeyRef), value);
+    std::string value = toAnsi(KeyVal);
+    const bool read = sysinfo::GetKeyValue(sysinfo::hostRegistry(), KeyRoot, toAnsi(KeyName),
+                                           toAnsi(SubKeyRef), value);
     KeyVal = fromAnsi(value);
     return read;
-}
-
-void frmAbout::paintEvent(QPaintEvent * /*event*/)
-{
-    QPainter painter(this);
-    for (const std::size_t index : {1u, 0u}) {
-        const Line &line = Line1[index];
-        // As Windows draws a pen of that width: centred on the line's height, and without
-        // the line's last point.
-        const int top = twipsToPixels(line.y) - line.widthPixels / 2;
-        const int left = twipsToPixels(line.fromX);
-        painter.fillRect(left, top, twipsToPixels(line.toX) - left, line.widthPixels,
-                         QColor(line.colour));
-    }
 }
 
 } // namespace ampero

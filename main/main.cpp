@@ -1,8 +1,6 @@
-#include "application.h"
-#include "form1.h"
 #include "forms.h"
 
 int main(int argc, char *argv[])
 {
-    return ampero::runApplication(argc, argv, [] { ampero::shared<ampero::Form1>().show(); });
+    return ampero::runApplication(argc, argv, ampero::showStartWindow);
 }

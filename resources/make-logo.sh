@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Draws the About window's logo: an 88 x 31 badge of the provider, Ampero, with the
 # program's yellow lightning bolt, saved as a JPEG. Needs imagemagick and fonts-liberation2.
-# Usage: resources/make-logo.sh (writes about-logo.jpg beside it).
+# Usage: resources/make-logo.sh (writes about-logo.jpg and about-logo.bmp beside it).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 # The bolt of form1-icon.svg, scaled to 0.8 and moved 3 pixels right and down.
@@ -12,3 +12,5 @@ convert -size 88x31 gradient:'#2a5cc8-#0b1d4a' \
     -font Liberation-Sans-Bold -pointsize 15 -fill white -stroke none \
     -gravity West -annotate +28+1 'Ampero' \
     -strip -sampling-factor 1x1 -quality 92 about-logo.jpg
+# The Windows program shows it from a bitmap resource: the same pixels, uncompressed.
+convert about-logo.jpg -type TrueColor BMP3:about-logo.bmp

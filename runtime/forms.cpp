@@ -28,15 +28,15 @@ void report(const RunError &error) noexcept
     }
 }
 
-bool anyWindowLoaded()
+} // namespace
+
+bool detail::anyWindowLoaded()
 {
     for (const auto &[windowClass, window] : sharedInstances())
         if (window)
             return true;
     return false;
 }
-
-} // namespace
 
 std::unique_ptr<Form> &detail::sharedSlot(std::type_index windowClass)
 {
@@ -52,11 +52,6 @@ Control::Control(Container &parent, const char *name, TwipsRect placement, int t
     : parent_(parent), name_(name), placement_(placement), tabIndex_(tabIndex)
 {
     parent.form().controls_.push_back(this);
-}
-
-void Control::attach(std::unique_ptr<Impl> impl)
-{
-    impl_ = std::move(impl);
 }
 
 void Form::addLine(const Line &line)
@@ -86,7 +81,7 @@ void unload(Form &window)
             break;
         }
     }
-    if (!anyWindowLoaded())
+    if (!detail::anyWindowLoaded())
         backend::quitEventLoop();
 }
 

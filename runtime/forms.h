@@ -42,7 +42,7 @@ struct Font
 {
     enum class Kind { Form, SystemDialog, Named };
     Kind kind = Kind::Form;
-    Text face;
+    Text face{};
     double points = 0;
     bool bold = false;
 };
@@ -89,6 +89,10 @@ class Control
 {
 public:
     struct Impl; // backend
+    struct ImplDeleter
+    {
+        void operator()(Impl *impl) const; // backend
+    };
     Control(const Control &) = delete;
     Control &operator=(const Control &) = delete;
     virtual ~Control();
@@ -101,14 +105,14 @@ public:
 
 protected:
     Control(Container &parent, const char *name, TwipsRect placement, int tabIndex);
-    void attach(std::unique_ptr<Impl> impl);
+    void attach(std::unique_ptr<Impl, ImplDeleter> impl) { impl_ = std::move(impl); }
 
 private:
     Container &parent_;
     const char *name_;
     TwipsRect placement_;
     int tabIndex_;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<Impl, ImplDeleter> impl_;
 };
 
 // A frame with a caption, holding controls of its own.
@@ -209,6 +213,10 @@ class MenuEntry
 {
 public:
     struct Impl; // backend
+    struct ImplDeleter
+    {
+        void operator()(Impl *impl) const; // backend
+    };
     enum class Kind { DropDown, Command };
     MenuEntry(Form &form, const char *name, Text caption, int index, Kind kind);
     MenuEntry(MenuEntry &dropDown, const char *name, Text caption, int index);
@@ -228,7 +236,7 @@ private:
     Text caption_;
     int index_;
     Kind kind_;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<Impl, ImplDeleter> impl_;
 };
 
 // A window of the program. Its class builds the designed controls as members; the backend
@@ -237,6 +245,10 @@ class Form : public Container
 {
 public:
     struct Impl; // backend
+    struct ImplDeleter
+    {
+        void operator()(Impl *impl) const; // backend
+    };
     explicit Form(const FormDesign &design);
     virtual ~Form();
 
@@ -274,11 +286,12 @@ private:
     std::vector<const Line *> lines_;
     bool loaded_ = true;
     std::shared_ptr<Form *> life_;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<Impl, ImplDeleter> impl_;
 };
 
 namespace detail {
 std::unique_ptr<Form> &sharedSlot(std::type_index windowClass);
+bool anyWindowLoaded();
 // Destroys every shared instance: the start-up does so before the application goes.
 void destroyAllWindows();
 } // namespace detail
@@ -317,11 +330,15 @@ bool hasEnded();
 // application is.
 int runApplication(int argc, char **argv, const std::function<void()> &showStartWindow);
 
+// Shows the program's start window. The program defines it (main/); a backend whose
+// system enters programs elsewhere than main() passes it to runApplication itself.
+void showStartWindow();
+
 namespace backend {
 // What the toolkit-free runtime asks of the platform.
-void hideWindow(Form &window);                // unloading: hide, end its modal loop
+void hideWindow(Form &window);                   // unloading: hide, end its modal loop
 void destroyLater(std::unique_ptr<Form> window); // once control is back in the event loop
-void runModal(Form &window);                  // until the window is unloaded or destroyed
+void runModal(Form &window);                     // until the window is unloaded or destroyed
 void quitEventLoop();
 } // namespace backend
 

@@ -1,0 +1,10 @@
+#include "form1.h"
+
+namespace ampero {
+
+void showStartWindow()
+{
+    shared<Form1>().Show();
+}
+
+} // namespace ampero
