@@ -6,14 +6,19 @@ namespace ampero {
 
 namespace fs = std::filesystem;
 
-std::vector<fs::path> soundFolders(const fs::path &executable)
+fs::path installedDataFolder()
+{
+    return fs::path(AMPERO_INSTALLED_DATA_FOLDER);
+}
+
+std::vector<fs::path> soundFolders(const fs::path &executable, const fs::path &dataFolder)
 {
     std::vector<fs::path> folders{fs::path(".")};
     if (executable.empty())
         return folders;
     const fs::path programFolder = executable.parent_path();
     folders.push_back(programFolder);
-    folders.push_back(programFolder.parent_path() / "share" / "ampero");
+    folders.push_back((programFolder / dataFolder).lexically_normal());
     return folders;
 }
 

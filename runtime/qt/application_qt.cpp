@@ -24,13 +24,13 @@ std::u16string fromQString(const QString &text)
     return text.toStdU16String();
 }
 
-void applyDesignFont()
+QFont designFont()
 {
     // Metric-compatible with the classic Windows dialog face, so every caption fits the
     // box it was designed for.
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSizeF(7.5);
-    QApplication::setFont(font);
+    return font;
 }
 
 namespace {
@@ -83,7 +83,6 @@ int runApplication(int argc, char **argv, const std::function<void()> &showStart
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // Lets desktops match the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.ampero.Ampero"));
-    qt::applyDesignFont();
     runHandler(showStartWindow);
     const int status = detail::anyWindowLoaded() ? QApplication::exec() : EXIT_FAILURE;
     // Windows unloaded in the last moments wait for the event loop to destroy them.

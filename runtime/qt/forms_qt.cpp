@@ -4,6 +4,7 @@
 // a dialog. Either way the designed client area is one fixed-size widget that holds the
 // controls and paints the form's lines.
 
+#include "frame_extents.h"
 #include "qt_forms.h"
 #include "twips.h"
 #include "window_icon.h"
@@ -22,6 +23,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <algorithm>
 #include <stdexcept>
 
@@ -53,7 +55,8 @@ template <class Widget> Widget &as(const Control &control)
 }
 
 template <class Widget, class... Args>
-std::unique_ptr<Control::Impl, Control::ImplDeleter> place(Container &parent, const Control &control, Args &&...args)
+std::unique_ptr<Control::Impl, Control::ImplDeleter> place(Container &parent,
+                                                           const Control &control, Args &&...args)
 {
     auto *widget = new Widget(std::forward<Args>(args)..., nativeParent(parent));
     widget->setObjectName(QString::fromLatin1(control.Name()));
@@ -61,10 +64,9 @@ std::unique_ptr<Control::Impl, Control::ImplDeleter> place(Container &parent, co
     return std::unique_ptr<Control::Impl, Control::ImplDeleter>(new Control::Impl{widget});
 }
 
-QFont fontFor(const Font &font)
+// A named face; the forms' own font and the dialog font are the client area's.
+QFont namedFont(const Font &font)
 {
-    if (font.kind != Font::Kind::Named)
-        return QApplication::font();
     // Debian has no Comic Sans MS; Comic Neue keeps its character. Qt turns to a
     // substitute only when the family itself is missing.
     QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
@@ -73,6 +75,47 @@ QFont fontFor(const Font &font)
     named.setPointSizeF(font.points);
     return named;
 }
+
+// A label in its designed box. A caption too long for one line is drawn cut, ending in an
+// ellipsis, with the whole caption as its tooltip; it stays the label's text, so screen
+// readers get all of it.
+class CaptionLabel : public QLabel
+{
+public:
+    CaptionLabel(const QString &caption, QWidget *parent) : QLabel(caption, parent)
+    {
+        setTextFormat(Qt::PlainText);
+    }
+
+    void setCaption(const QString &caption)
+    {
+        setText(caption);
+        updateToolTip();
+    }
+
+    void updateToolTip() { setToolTip(isCut() ? text() : QString()); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        if (!isCut()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        const QRect box = contentsRect();
+        style()->drawItemText(
+            &painter, box, QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
+            isEnabled(), fontMetrics().elidedText(text(), Qt::ElideRight, box.width()),
+            foregroundRole());
+    }
+
+private:
+    bool isCut() const
+    {
+        return !wordWrap() && fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+    }
+};
 
 // The designed client area: it holds the controls and draws the form's lines below them.
 class ClientArea : public QWidget
@@ -141,6 +184,8 @@ private:
     Form &form_;
 };
 
+// Centres the framed window on the screen's available area as it first opens, before it is
+// mapped: with the frame the window manager announces, or the window alone where none does.
 class CentreOnFirstShow : public QObject
 {
 public:
@@ -152,9 +197,13 @@ protected:
         if (event->type() == QEvent::Show) {
             auto &window = static_cast<QWidget &>(*watched);
             if (const QScreen *screen = window.screen()) {
-                QRect frame = window.frameGeometry();
-                frame.moveCenter(screen->availableGeometry().center());
-                window.move(frame.topLeft());
+                // Until the window is mapped, Qt knows no frame of the manager's: it places
+                // the window itself there, and the manager frames it.
+                const QMargins announced =
+                    qt::frameExtentsBeforeMapping(*window.windowHandle()).value_or(QMargins());
+                QRect framed(QPoint(), window.frameGeometry().size().grownBy(announced));
+                framed.moveCenter(screen->availableGeometry().center());
+                window.move(framed.topLeft() + QPoint(announced.left(), announced.top()));
             }
             deleteLater();
         }
@@ -249,6 +298,7 @@ Form::Form(const FormDesign &design)
     window->setWindowFlags(windowFlags(design));
 
     auto *clientArea = new ClientArea(*this, window.get());
+    clientArea->setFont(qt::designFont());
     clientArea->setFixedSize(pixels(design.clientWidth), pixels(design.clientHeight));
     if (auto *mainWindow = qobject_cast<QMainWindow *>(window.get()))
         mainWindow->setCentralWidget(clientArea);
@@ -377,18 +427,19 @@ Label::Label(Container &parent, const char *name, TwipsRect placement, int tabIn
              LabelStyle style)
     : Control(parent, name, placement, tabIndex)
 {
-    attach(place<QLabel>(parent, *this, qt::toQString(caption)));
-    auto &label = as<QLabel>(*this);
+    attach(place<CaptionLabel>(parent, *this, qt::toQString(caption)));
+    auto &label = as<CaptionLabel>(*this);
     label.setWordWrap(style.wordWrap);
     if (style.centred)
         label.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     if (style.font.kind == Font::Kind::Named)
-        label.setFont(fontFor(style.font));
+        label.setFont(namedFont(style.font));
     if (style.blackText) {
         QPalette palette = label.palette();
         palette.setColor(QPalette::WindowText, Qt::black);
         label.setPalette(palette);
     }
+    label.updateToolTip();
 }
 
 Text Label::Caption() const
@@ -398,7 +449,7 @@ Text Label::Caption() const
 
 void Label::setCaption(const Text &caption)
 {
-    as<QLabel>(*this).setText(qt::toQString(caption));
+    as<CaptionLabel>(*this).setCaption(qt::toQString(caption));
 }
 
 void Label::captions(Control &control)
@@ -418,7 +469,7 @@ CommandButton::CommandButton(Container &parent, const char *name, TwipsRect plac
     attach(place<QPushButton>(parent, *this, qt::toQString(caption)));
     auto &button = as<QPushButton>(*this);
     if (style_.font.kind == Font::Kind::Named)
-        button.setFont(fontFor(style_.font));
+        button.setFont(namedFont(style_.font));
     QObject::connect(&button, &QPushButton::clicked, &button, [this] { Click.raise(); });
 }
 
@@ -439,8 +490,7 @@ Image::Image(Container &parent, const char *name, TwipsRect placement, const cha
 // Menus
 
 MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind kind)
-    : name_(name), caption_(std::move(caption)), index_(index), kind_(kind),
-      impl_(new Impl)
+    : name_(name), caption_(std::move(caption)), index_(index), kind_(kind), impl_(new Impl)
 {
     auto *window = qobject_cast<QMainWindow *>(qt::window(form));
     if (!window)

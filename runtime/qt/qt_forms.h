@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QEventLoop>
+#include <QFont>
 #include <QMenu>
 #include <QPointer>
 #include <QString>
@@ -65,8 +66,9 @@ inline QMenu *menu(const MenuEntry &entry)
 QString toQString(const std::u16string &text);
 std::u16string fromQString(const QString &text);
 
-// The font every window's controls are laid out with, unless a control asks for another.
-void applyDesignFont();
+// The font the forms' controls are laid out with, unless a control asks for another. The
+// menu bar and message boxes keep the desktop's own font.
+QFont designFont();
 
 // While a capture is installed, message boxes are handed to it instead of being shown,
 // so tests never block on a dialog. An empty function shows them again.

@@ -1,5 +1,5 @@
-#include "application.h"
 #include "captured_messages.h"
+#include "qt_widgets.h"
 #include "forms.h"
 #include "frm_about.h"
 #include "registry.h"
@@ -15,6 +15,7 @@
 #include <QTest>
 
 using namespace ampero;
+using ampero::testing::widget;
 using ampero::testing::CapturedMessages;
 
 class FrmAboutTest : public QObject
@@ -54,7 +55,6 @@ private:
 // launcher is first used: let that be a stand-in program that logs each start.
 void FrmAboutTest::initTestCase()
 {
-    applyDesignFont();
     QVERIFY(programs.isValid());
     const QString program = programs.filePath(QStringLiteral("hardinfo"));
     QFile script(program);
@@ -68,8 +68,8 @@ void FrmAboutTest::initTestCase()
 void FrmAboutTest::init()
 {
     form = &shared<frmAbout>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Show();
+    QVERIFY(QTest::qWaitForWindowActive(qt::window(*form)));
 }
 
 void FrmAboutTest::cleanup()
@@ -89,19 +89,19 @@ QStringList FrmAboutTest::programsStarted() const
 
 void FrmAboutTest::windowHasTheDesignedLook()
 {
-    QCOMPARE(form->windowTitle(), QStringLiteral("About Chargely"));
-    QCOMPARE(form->size(), QSize(272, 187));
-    QCOMPARE(form->minimumSize(), form->maximumSize());
-    QCOMPARE(form->windowType(), Qt::Dialog);
-    const Qt::WindowFlags flags = form->windowFlags();
+    QCOMPARE(qt::window(*form)->windowTitle(), QStringLiteral("About Chargely"));
+    QCOMPARE(qt::window(*form)->size(), QSize(272, 187));
+    QCOMPARE(qt::window(*form)->minimumSize(), qt::window(*form)->maximumSize());
+    QCOMPARE(qt::window(*form)->windowType(), Qt::Dialog);
+    const Qt::WindowFlags flags = qt::window(*form)->windowFlags();
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-    QCOMPARE(form->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
-    const QPoint screenCentre = form->screen()->availableGeometry().center();
-    QVERIFY((form->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
-    QVERIFY(!form->Image1->pixmap().isNull());
-    QCOMPARE(form->Image1->pixmap().size(), QSize(88, 31));
+    QCOMPARE(qt::window(*form)->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    const QPoint screenCentre = qt::window(*form)->screen()->availableGeometry().center();
+    QVERIFY((qt::window(*form)->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
+    QVERIFY(!widget<QLabel>(form->Image1)->pixmap().isNull());
+    QCOMPARE(widget<QLabel>(form->Image1)->pixmap().size(), QSize(88, 31));
 }
 
 void FrmAboutTest::controlsHaveTheDesignedGeometry_data()
@@ -120,7 +120,7 @@ void FrmAboutTest::controlsHaveTheDesignedGeometry()
 {
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
-    const auto *control = form->findChild<QWidget *>(name);
+    const auto *control = qt::window(*form)->findChild<QWidget *>(name);
     QVERIFY(control);
     QCOMPARE(control->geometry(), pixels);
 }
@@ -132,29 +132,29 @@ void FrmAboutTest::labelsShowTheDesignedTextsAndFont()
     const QString face = QFontDatabase::hasFamily(QStringLiteral("Comic Sans MS"))
                              ? QStringLiteral("Comic Sans MS")
                              : QStringLiteral("Comic Neue");
-    for (const QLabel *label : {form->lblDisclaimer, form->lblTitle, form->lblDescription}) {
+    for (const QLabel *label : {widget<QLabel>(form->lblDisclaimer), widget<QLabel>(form->lblTitle), widget<QLabel>(form->lblDescription)}) {
         const QFontInfo font(label->font());
         QCOMPARE(font.family(), face);
         QVERIFY(font.bold());
         QCOMPARE(font.pointSizeF(), 9.75);
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
     }
-    for (const QPushButton *button : {form->cmdOK, form->cmdSysInfo})
-        QCOMPARE(button->font(), QApplication::font());
+    for (const QPushButton *button : {widget<QPushButton>(form->cmdOK), widget<QPushButton>(form->cmdSysInfo)})
+        QCOMPARE(button->font(), qt::designFont());
 }
 
 void FrmAboutTest::everyTextFitsItsBox()
 {
-    for (const QLabel *label : {form->lblDisclaimer, form->lblTitle}) {
+    for (const QLabel *label : {widget<QLabel>(form->lblDisclaimer), widget<QLabel>(form->lblTitle)}) {
         QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
         QVERIFY2(label->sizeHint().height() <= label->height(), qPrintable(label->text()));
     }
-    const QLabel *description = form->lblDescription;
+    const QLabel *description = widget<QLabel>(form->lblDescription);
     QVERIFY(description->wordWrap());
     QVERIFY(description->heightForWidth(description->width()) <= description->height());
     QVERIFY(description->heightForWidth(description->width()) >
             description->fontMetrics().height());
-    for (const QPushButton *button : {form->cmdOK, form->cmdSysInfo})
+    for (const QPushButton *button : {widget<QPushButton>(form->cmdOK), widget<QPushButton>(form->cmdSysInfo)})
         QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(button->text()));
 }
 
@@ -162,8 +162,8 @@ void FrmAboutTest::separatorIsDrawnGreyThenWhite()
 {
     // Both lines lie on pixel row 152 from x 264 back to x 6 (grey) and x 7 (white); the
     // white one, two pixels wide, also covers row 151 and hides the grey wherever it runs.
-    const QImage image = form->grab().toImage();
-    const QColor background = form->palette().color(QPalette::Window);
+    const QImage image = qt::window(*form)->grab().toImage();
+    const QColor background = qt::window(*form)->palette().color(QPalette::Window);
     const QColor grey(128, 128, 128);
     const QColor white(Qt::white);
     struct Pixel
@@ -185,12 +185,12 @@ void FrmAboutTest::separatorIsDrawnGreyThenWhite()
 
 void FrmAboutTest::focusStartsOnOkAndTabsToSystemInfo()
 {
-    QCOMPARE(QApplication::focusWidget(), form->cmdOK);
-    QVERIFY(form->cmdOK->isDefault());
+    QCOMPARE(QApplication::focusWidget(), widget<QPushButton>(form->cmdOK));
+    QVERIFY(widget<QPushButton>(form->cmdOK)->isDefault());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form->cmdSysInfo);
+    QCOMPARE(QApplication::focusWidget(), widget<QPushButton>(form->cmdSysInfo));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form->cmdOK);
+    QCOMPARE(QApplication::focusWidget(), widget<QPushButton>(form->cmdOK));
 }
 
 void FrmAboutTest::escapeClosesWhicheverButtonHasFocus_data()
@@ -204,41 +204,41 @@ void FrmAboutTest::escapeClosesWhicheverButtonHasFocus()
 {
     QFETCH(QString, focused);
     CapturedMessages messages;
-    QSignalSpy sysInfoPressed(form->cmdSysInfo, &QPushButton::clicked);
-    auto *button = form->findChild<QPushButton *>(focused);
+    QSignalSpy sysInfoPressed(widget<QPushButton>(form->cmdSysInfo), &QPushButton::clicked);
+    auto *button = qt::window(*form)->findChild<QPushButton *>(focused);
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Escape);
     QVERIFY(!isLoaded<frmAbout>());
-    QVERIFY(!form->isVisible());
+    QVERIFY(!qt::window(*form)->isVisible());
     QCOMPARE(sysInfoPressed.count(), 0);
     QVERIFY(messages.shown().isEmpty());
 }
 
 void FrmAboutTest::enterClosesFromOk()
 {
-    QTest::keyClick(form->cmdOK, Qt::Key_Return);
+    QTest::keyClick(widget<QPushButton>(form->cmdOK), Qt::Key_Return);
     QVERIFY(!isLoaded<frmAbout>());
 }
 
 void FrmAboutTest::enterOnSystemInfoPressesIt()
 {
     CapturedMessages messages;
-    QSignalSpy sysInfoPressed(form->cmdSysInfo, &QPushButton::clicked);
-    form->cmdSysInfo->setFocus();
-    QTest::keyClick(form->cmdSysInfo, Qt::Key_Return);
+    QSignalSpy sysInfoPressed(widget<QPushButton>(form->cmdSysInfo), &QPushButton::clicked);
+    widget<QPushButton>(form->cmdSysInfo)->setFocus();
+    QTest::keyClick(widget<QPushButton>(form->cmdSysInfo), Qt::Key_Return);
     QCOMPARE(sysInfoPressed.count(), 1);
     QVERIFY(isLoaded<frmAbout>());
-    QVERIFY(form->isVisible());
+    QVERIFY(qt::window(*form)->isVisible());
 }
 
 void FrmAboutTest::altSPressesSystemInfo()
 {
     CapturedMessages messages;
-    QSignalSpy sysInfoPressed(form->cmdSysInfo, &QPushButton::clicked);
-    QTest::keyClick(form, Qt::Key_S, Qt::AltModifier);
+    QSignalSpy sysInfoPressed(widget<QPushButton>(form->cmdSysInfo), &QPushButton::clicked);
+    QTest::keyClick(qt::window(*form), Qt::Key_S, Qt::AltModifier);
     // An access key presses its button visibly: the click comes a moment later.
     QTRY_COMPARE(sysInfoPressed.count(), 1);
-    QVERIFY(form->isVisible());
+    QVERIFY(qt::window(*form)->isVisible());
 }
 
 void FrmAboutTest::okAndCloseButtonUnload_data()
@@ -252,12 +252,12 @@ void FrmAboutTest::okAndCloseButtonUnload()
 {
     QFETCH(bool, closeButton);
     if (closeButton)
-        QVERIFY(form->close());
+        QVERIFY(qt::window(*form)->close());
     else
-        QTest::mouseClick(form->cmdOK, Qt::LeftButton);
+        QTest::mouseClick(widget<QPushButton>(form->cmdOK), Qt::LeftButton);
     QVERIFY(!isLoaded<frmAbout>());
-    QVERIFY(!form->isVisible());
-    QSignalSpy destroyed(form, &QObject::destroyed);
+    QVERIFY(!qt::window(*form)->isVisible());
+    QSignalSpy destroyed(qt::window(*form), &QObject::destroyed);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(destroyed.count(), 1);
 }
@@ -265,48 +265,49 @@ void FrmAboutTest::okAndCloseButtonUnload()
 void FrmAboutTest::systemInfoStartsTheProgramTheStandInHiveNames()
 {
     const QString program = programs.filePath(QStringLiteral("hardinfo"));
-    QString path = QStringLiteral("left from before");
-    QVERIFY(form->GetKeyValue(sysinfo::hkeyLocalMachine, QString::fromLatin1(sysinfo::msinfoKey),
-                              QStringLiteral("PATH"), path));
-    QCOMPARE(path, program);
+    std::u16string path = u"left from before";
+    QVERIFY(form->GetKeyValue(sysinfo::hkeyLocalMachine,
+                              QString::fromLatin1(sysinfo::msinfoKey).toStdU16String(), u"PATH",
+                              path));
+    QCOMPARE(QString::fromStdU16String(path), program);
 
     CapturedMessages messages;
     const qsizetype startedBefore = programsStarted().size();
-    QTest::mouseClick(form->cmdSysInfo, Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>(form->cmdSysInfo), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(programsStarted().size(), startedBefore + 1, 20000);
     QCOMPARE(programsStarted().last(), program);
     QVERIFY(messages.shown().isEmpty());
-    QVERIFY(form->isVisible());
+    QVERIFY(qt::window(*form)->isVisible());
 }
 
 void FrmAboutTest::checkDesignedContent()
 {
-    QCOMPARE(form->lblDisclaimer->text(), QStringLiteral("Provided by"));
-    QCOMPARE(form->lblTitle->text(), QStringLiteral("Zelbor's Battery Calculator"));
-    QCOMPARE(form->lblDescription->text(),
+    QCOMPARE(widget<QLabel>(form->lblDisclaimer)->text(), QStringLiteral("Provided by"));
+    QCOMPARE(widget<QLabel>(form->lblTitle)->text(), QStringLiteral("Zelbor's Battery Calculator"));
+    QCOMPARE(widget<QLabel>(form->lblDescription)->text(),
              QStringLiteral("A simple timer and calculator to tell you how long to charge your "
                             "battery and when it is fully charged."));
-    QCOMPARE(form->cmdOK->text(), QStringLiteral("OK"));
-    QCOMPARE(form->cmdSysInfo->text(), QStringLiteral("&System Info..."));
-    QCOMPARE(form->lblTitle->geometry(), QRect(40, 56, 203, 32));
-    QCOMPARE(form->cmdSysInfo->geometry(), QRect(152, 160, 83, 23));
-    QCOMPARE(QApplication::focusWidget(), form->cmdOK);
+    QCOMPARE(widget<QPushButton>(form->cmdOK)->text(), QStringLiteral("OK"));
+    QCOMPARE(widget<QPushButton>(form->cmdSysInfo)->text(), QStringLiteral("&System Info..."));
+    QCOMPARE(widget<QLabel>(form->lblTitle)->geometry(), QRect(40, 56, 203, 32));
+    QCOMPARE(widget<QPushButton>(form->cmdSysInfo)->geometry(), QRect(152, 160, 83, 23));
+    QCOMPARE(QApplication::focusWidget(), widget<QPushButton>(form->cmdOK));
 }
 
 void FrmAboutTest::reopeningShowsTheDesignedContent()
 {
-    form->lblTitle->setText(QStringLiteral("changed"));
-    form->lblTitle->move(0, 0);
-    form->cmdSysInfo->setText(QStringLiteral("changed"));
-    form->cmdSysInfo->resize(10, 10);
-    form->cmdSysInfo->setFocus();
-    QTest::keyClick(form->cmdSysInfo, Qt::Key_Escape);
+    widget<QLabel>(form->lblTitle)->setText(QStringLiteral("changed"));
+    widget<QLabel>(form->lblTitle)->move(0, 0);
+    widget<QPushButton>(form->cmdSysInfo)->setText(QStringLiteral("changed"));
+    widget<QPushButton>(form->cmdSysInfo)->resize(10, 10);
+    widget<QPushButton>(form->cmdSysInfo)->setFocus();
+    QTest::keyClick(widget<QPushButton>(form->cmdSysInfo), Qt::Key_Escape);
     QVERIFY(!isLoaded<frmAbout>());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     form = &shared<frmAbout>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Show();
+    QVERIFY(QTest::qWaitForWindowActive(qt::window(*form)));
     checkDesignedContent();
 }
 

@@ -1,8 +1,11 @@
 #!/usr/bin/python3
 """The program served headless over VNC (scripts/serve-vnc, what the run command does
 without a display): the port answers with the RFB greeting on 127.0.0.1, refuses a
-session without the password, can't be reached on any other address of this machine,
-shows the program's window, and closes when the program ends."""
+session without the password, can't be reached on any other address of this machine; the
+X server refuses clients without the run's cookie; a window manager frames the program's
+windows, which open centred with their frames, and closes the Charge Timer; sound goes to
+a private server; a second run takes the next display; everything stops when the program ends or the script is
+terminated."""
 
 import argparse
 import os
@@ -77,17 +80,78 @@ def reachable(address, family, scope_id, port):
     return True
 
 
-def end_program(serve_vnc_pid, program):
-    """Ends the program that serve-vnc runs, as closing its window would."""
-    try:
-        with open(f"/proc/{serve_vnc_pid}/task/{serve_vnc_pid}/children") as listed:
-            children = [int(child) for child in listed.read().split()]
-    except OSError:
-        return
-    for child in children:
-        with open(f"/proc/{child}/cmdline", "rb") as cmdline:
-            if cmdline.read().split(b"\0")[0] == os.path.abspath(program).encode():
-                os.kill(child, signal.SIGTERM)
+def wait_for(condition, what, timeout=30):
+    deadline = time.monotonic() + timeout
+    while not (result := condition()):
+        assert time.monotonic() < deadline, f"waited in vain for {what}"
+        time.sleep(0.2)
+    return result
+
+
+def children(pid):
+    """The processes PID started: their ids and command lines."""
+    listed = subprocess.run(["ps", "--ppid", str(pid), "-o", "pid=,args="],
+                            capture_output=True, text=True).stdout
+    return dict(line.split(None, 1) for line in listed.splitlines())
+
+
+class Served:
+    """One run of serve-vnc, read back from what it prints."""
+
+    def __init__(self, program, env):
+        self.process = subprocess.Popen([SERVE_VNC, program], env=env, text=True,
+                                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        printed = ""
+        while not printed.endswith("Ctrl+C.\n") and self.process.poll() is None:
+            printed += self.process.stdout.readline()
+        print(printed, end="")
+        found = re.search(r"127\.0\.0\.1:(\d+).*Password.*: (\S+)\n.*DISPLAY=:(\d+) "
+                          r"XAUTHORITY=(\S+)", printed, re.S)
+        assert found, "serve-vnc did not say where and how to connect"
+        self.port, self.password, self.display = int(found[1]), found[2], int(found[3])
+        self.env = dict(env, DISPLAY=f":{self.display}", XAUTHORITY=found[4])
+        self.program = wait_for(lambda: next((pid for pid, command in children(
+            self.process.pid).items() if command.startswith(program)), None), "the program")
+
+    def x(self, *command, **kwargs):
+        return subprocess.run(command, **{"env": self.env, **kwargs}, capture_output=True,
+                              text=True)
+
+    def windows(self, title):
+        return self.x("xdotool", "search", "--onlyvisible", "--name", f"^{title}$").stdout.split()
+
+    def assert_framed_and_centred(self, title):
+        """The window manager gave TITLE a title bar, and the framed window opened centred
+        on the screen, within 2 px."""
+        window = wait_for(lambda: self.windows(title), title)[0]
+        extents = self.x("xprop", "-id", window, "_NET_FRAME_EXTENTS").stdout
+        left, right, top, bottom = map(int, re.findall(r"\d+", extents.split("=")[-1]))
+        assert top > 0, f"{title}: {extents}"
+        info = self.x("xwininfo", "-id", window).stdout
+        x, y, width, height = map(int, re.findall(
+            r"(?:Absolute upper-left [XY]|Width|Height):\s+(-?\d+)", info))
+        centre = (x - left + (left + width + right) / 2, y - top + (top + height + bottom) / 2)
+        assert abs(centre[0] - 512) <= 2 and abs(centre[1] - 384) <= 2, \
+            f"{title}: framed window centred at {centre}"
+        return window
+
+    def open_timer(self, window):
+        """Options > Timer from the keyboard: Alt selects Options, Down opens it on Timer."""
+        self.x("xdotool", "windowactivate", "--sync", window, "sleep", "0.5", "key", "alt",
+               "sleep", "0.5", "key", "Down", "sleep", "0.5", "key", "Return", check=True)
+
+    def stop(self, pid):
+        """Sends PID a SIGTERM; then nothing serve-vnc started is left running, listening
+        or on disk."""
+        started = children(self.process.pid)
+        assert len(started) == 4, f"serve-vnc runs {started}"
+        os.kill(int(pid), signal.SIGTERM)
+        self.process.wait(timeout=30)
+        assert not [pid for pid in started if os.path.exists(f"/proc/{pid}")], "left running"
+        assert not reachable("127.0.0.1", socket.AF_INET, 0, self.port), "the port listens"
+        for path in (f"/tmp/.X11-unix/X{self.display}", f"/tmp/.X{self.display}-lock",
+                     os.path.dirname(self.env["XAUTHORITY"])):
+            assert not os.path.exists(path), f"{path} is left behind"
 
 
 def main():
@@ -99,34 +163,39 @@ def main():
     started = time.monotonic()
 
     env = {key: value for key, value in os.environ.items()
-           if key not in ("DISPLAY", "WAYLAND_DISPLAY")}
-    env["LC_ALL"] = "C.UTF-8"
-    server = subprocess.Popen([SERVE_VNC, os.path.abspath(args.program)], env=env,
-                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+           if key not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY")}
+    # An audio server that doesn't answer: serve-vnc starts a private one.
+    env.update(LC_ALL="C.UTF-8", PULSE_SERVER="unix:/nonexistent")
+    program = os.path.abspath(args.program)
+    served, second = Served(program, env), None
     try:
-        printed = []
-        for line in server.stdout:
-            printed.append(line)
-            if line.startswith("Password"):
-                break
-        print("".join(printed), end="")
-        port_match = re.search(r"127\.0\.0\.1:(\d+)", "".join(printed))
-        password = re.search(r"Password.*: (\S+)$", printed[-1] if printed else "")
-        assert port_match and password, "serve-vnc did not say where and how to connect"
-        port = int(port_match[1])
-        display = f":{port - 5900}"
-        assert len(password[1]) == 8, "the password is not eight characters"
+        port = served.port
+        assert len(served.password) == 8, "the password is not eight characters"
+        assert served.x("xdpyinfo", env=dict(served.env, XAUTHORITY="/dev/null")) \
+            .returncode != 0, "a client without the cookie was let in"
+        assert "window id" in served.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout, \
+            "no window manager runs"
+        with open(f"/proc/{served.program}/environ", "rb") as environ:
+            sound = re.search(rb"(?:^|\0)PULSE_SERVER=([^\0]+)", environ.read())[1]
+        assert served.x("pactl", "-s", sound, "info").returncode == 0, "no audio server for sound"
 
-        # The program's window appears on the served display.
-        deadline = time.monotonic() + 30
-        tree = ""
-        while "Zelbor's Battery Tools" not in tree:
-            assert time.monotonic() < deadline, "the program's window never appeared"
-            time.sleep(0.2)
-            tree = subprocess.run(["xwininfo", "-display", display, "-root", "-tree"],
-                                  capture_output=True, text=True).stdout
-        subprocess.run(["import", "-display", display, "-window", "root",
-                        os.path.join(args.artifacts, "01-served-over-vnc.png")], check=True)
+        # The window manager closes the Charge Timer; the main window takes the keyboard
+        # again after that.
+        main_window = served.assert_framed_and_centred("Zelbor's Battery Tools")
+        # A result longer than its box, drawn with an ellipsis.
+        served.x("xdotool", "windowactivate", "--sync", main_window, "type", "--delay", "50",
+                 "700\t100\t ", check=True)
+        time.sleep(0.5)
+        served.x("import", "-window", "root", os.path.join(args.artifacts,
+                 "00-long-result.png"), check=True)
+        served.open_timer(main_window)
+        served.assert_framed_and_centred("Charge Timer")
+        served.x("import", "-window", "root", os.path.join(args.artifacts,
+                 "01-served-over-vnc.png"), check=True)
+        served.x("xdotool", "key", "alt+F4", check=True)
+        wait_for(lambda: not served.windows("Charge Timer"), "the Charge Timer to close")
+        served.open_timer(main_window)
+        wait_for(lambda: served.windows("Charge Timer"), "the Charge Timer to reopen")
 
         connection, types, greeting = handshake(port)
         log(f"127.0.0.1:{port} greets with {greeting!r} and offers security types "
@@ -151,15 +220,17 @@ def main():
                 f"port {port} answers on {address}"
             log(f"port {port} is closed on {address}")
 
-        # Ending the program stops the server.
-        end_program(server.pid, args.program)
-        server.wait(timeout=20)
-        assert not reachable("127.0.0.1", socket.AF_INET, 0, port), \
-            "the VNC server is still listening after the program ended"
+        # A second run while this one is up takes the next display; ending its program
+        # stops it. Terminating the script, with the Charge Timer open, stops the first.
+        second = Served(program, env)
+        assert (second.display, second.port) != (served.display, port), "the display is shared"
+        second.stop(second.program)
+        served.stop(served.process.pid)
     finally:
-        if server.poll() is None:
-            end_program(server.pid, args.program)
-            server.wait(timeout=20)
+        for run in (served, second):
+            if run and run.process.poll() is None:
+                run.process.terminate()
+                run.process.wait(timeout=30)
     log(f"passed in {time.monotonic() - started:.1f} s")
     return 0
 

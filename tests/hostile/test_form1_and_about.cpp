@@ -1,7 +1,7 @@
 // Hostile text in the calculator's boxes and every button of the main and About windows
 // pressed: the program stays up, and the only messages are the designed ones.
-#include "application.h"
 #include "captured_messages.h"
+#include "qt_widgets.h"
 #include "form1.h"
 #include "forms.h"
 #include "frm_about.h"
@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 using namespace ampero;
+using ampero::testing::widget;
 using namespace ampero::testing;
 
 class HostileInputTest : public QObject
@@ -30,7 +31,6 @@ private:
 
 void HostileInputTest::initTestCase()
 {
-    applyDesignFont();
     // No System Information program anywhere on the search path.
     QVERIFY(noPrograms.isValid());
     qputenv("PATH", QFile::encodeName(noPrograms.path()));
@@ -44,24 +44,24 @@ void HostileInputTest::calculatorSurvivesHostileInput()
     QFETCH(QString, asCapacity);
 
     Form1 &form = shared<Form1>();
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const auto boxes = {std::pair{form.Text1, asOutput}, std::pair{form.Text2, asCapacity}};
+    form.Show();
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(form)));
+    const auto boxes = {std::pair{widget<QLineEdit>(form.Text1), asOutput}, std::pair{widget<QLineEdit>(form.Text2), asCapacity}};
     for (const auto &[box, expected] : boxes) {
         CapturedMessages messages;
-        form.Text1->setText(QStringLiteral("300"));
-        form.Text2->setText(QStringLiteral("900"));
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
-        QCOMPARE(form.Label1->text(), QStringLiteral("180"));
+        widget<QLineEdit>(form.Text1)->setText(QStringLiteral("300"));
+        widget<QLineEdit>(form.Text2)->setText(QStringLiteral("900"));
+        QTest::mouseClick(widget<QPushButton>(form.Command1), Qt::LeftButton);
+        QCOMPARE(widget<QLabel>(form.Label1)->text(), QStringLiteral("180"));
 
         enter(box, input, entry);
         for (int press = 0; press < 2; ++press)
-            QTest::mouseClick(form.Command1, Qt::LeftButton);
+            QTest::mouseClick(widget<QPushButton>(form.Command1), Qt::LeftButton);
         const bool isReport = isErrorReport(expected);
         const QStringList reports = isReport ? QStringList{expected, expected} : QStringList();
         QCOMPARE(messages.texts(), reports);
-        QCOMPARE(form.Label1->text(), isReport ? QStringLiteral("180") : expected);
-        QVERIFY(form.isVisible());
+        QCOMPARE(widget<QLabel>(form.Label1)->text(), isReport ? QStringLiteral("180") : expected);
+        QVERIFY(qt::window(form)->isVisible());
         QVERIFY(!hasEnded());
     }
     unload(form);
@@ -71,21 +71,21 @@ void HostileInputTest::calculatorSurvivesHostileInput()
 void HostileInputTest::aboutButtonsLeaveTheProgramUp()
 {
     Form1 &main = shared<Form1>();
-    main.show();
+    main.Show();
     frmAbout &about = shared<frmAbout>();
-    about.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    about.Show();
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(about)));
     CapturedMessages messages;
     for (int press = 0; press < 3; ++press)
-        QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
+        QTest::mouseClick(widget<QPushButton>(about.cmdSysInfo), Qt::LeftButton);
     const QString unavailable = QStringLiteral("System Information Is Unavailable At This Time");
     QCOMPARE(messages.texts(), QStringList(3, unavailable));
-    QVERIFY(about.isVisible());
+    QVERIFY(about.Visible());
 
-    QTest::mouseClick(about.cmdOK, Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>(about.cmdOK), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!isLoaded<frmAbout>());
-    QVERIFY(main.isVisible());
+    QVERIFY(main.Visible());
     QVERIFY(!hasEnded());
     unload(main);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

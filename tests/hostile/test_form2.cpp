@@ -1,7 +1,7 @@
 // Hostile text in the charge timer's box, "Charge Monitor" pressed and a minute counted
 // off: the program stays up, and the only message is the designed error report.
-#include "application.h"
 #include "captured_messages.h"
+#include "qt_widgets.h"
 #include "form2.h"
 #include "form_timer.h"
 #include "forms.h"
@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 using namespace ampero;
+using ampero::testing::widget;
 using namespace ampero::testing;
 
 class HostileInputTest : public QObject
@@ -19,7 +20,6 @@ class HostileInputTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { applyDesignFont(); }
     void timerSurvivesHostileInput_data() { addHostileInputRows(); }
     void timerSurvivesHostileInput();
 };
@@ -33,30 +33,30 @@ void HostileInputTest::timerSurvivesHostileInput()
     FakeSound sound;
     CapturedMessages messages;
     Form2 &form = shared<Form2>();
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    enter(form.Text1, input, entry);
-    const QString entered = form.Text1->text();
+    form.Show();
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(form)));
+    enter(widget<QLineEdit>(form.Text1), input, entry);
+    const QString entered = widget<QLineEdit>(form.Text1)->text();
     for (int press = 0; press < 2; ++press)
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        QTest::mouseClick(widget<QPushButton>(form.Command1), Qt::LeftButton);
     QVERIFY(messages.shown().isEmpty());
-    QVERIFY(!form.Text1->isEnabled());
+    QVERIFY(!widget<QLineEdit>(form.Text1)->isEnabled());
 
-    form.Timer1->tick();
+    form.Timer1.tick();
     if (isErrorReport(asMinutes)) {
         // The countdown that can't go on is reported and goes back to Ready.
         QCOMPARE(messages.texts(), QStringList{asMinutes});
-        QCOMPARE(form.Text1->text(), entered);
-        QVERIFY(form.Text1->isEnabled());
-        QVERIFY(!form.Timer1->isEnabled());
+        QCOMPARE(widget<QLineEdit>(form.Text1)->text(), entered);
+        QVERIFY(widget<QLineEdit>(form.Text1)->isEnabled());
+        QVERIFY(!form.Timer1.Enabled());
     } else {
         QVERIFY(messages.shown().isEmpty());
-        QCOMPARE(form.Text1->text(), asMinutes);
-        QVERIFY(form.Timer1->isEnabled());
+        QCOMPARE(widget<QLineEdit>(form.Text1)->text(), asMinutes);
+        QVERIFY(form.Timer1.Enabled());
     }
-    QVERIFY(!form.Timer2->isEnabled());
+    QVERIFY(!form.Timer2.Enabled());
     QVERIFY(sound.calls().empty());
-    QVERIFY(form.isVisible());
+    QVERIFY(qt::window(form)->isVisible());
     QVERIFY(!hasEnded());
     unload(form);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,14 +1,15 @@
-#include "application.h"
 #include "captured_messages.h"
 #include "form1.h"
 #include "form2.h"
 #include "forms.h"
 #include "frm_about.h"
+#include "qt_widgets.h"
 
 #include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -19,13 +20,13 @@
 
 using namespace ampero;
 using ampero::testing::CapturedMessages;
+using ampero::testing::widget;
 
 class Form1Test : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
     void calculatesChargeTime_data();
@@ -46,19 +47,15 @@ private slots:
     void exitEndsTheProgram();
 
 private:
+    QMainWindow *mainWindow() const { return qobject_cast<QMainWindow *>(qt::window(*form)); }
     Form1 *form = nullptr;
 };
-
-void Form1Test::initTestCase()
-{
-    applyDesignFont();
-}
 
 void Form1Test::init()
 {
     form = &shared<Form1>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
+    form->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(*form)));
 }
 
 void Form1Test::cleanup()
@@ -72,24 +69,29 @@ void Form1Test::calculatesChargeTime_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("capacity");
     QTest::addColumn<QString>("minutes");
+    // A result too long for its box is drawn cut, and the whole of it is the tooltip.
+    QTest::addColumn<bool>("cut");
     QTest::newRow("300 into 900") << "300"
                                   << "900"
-                                  << "180";
+                                  << "180" << false;
     QTest::newRow("200 into 500") << "200"
                                   << "500"
-                                  << "150";
+                                  << "150" << false;
     QTest::newRow("700 into 100") << "700"
                                   << "100"
-                                  << "8.57142857142857";
+                                  << "8.57142857142857" << true;
     QTest::newRow("negative capacity") << "50"
                                        << "-100"
-                                       << "-120";
+                                       << "-120" << false;
     QTest::newRow("blanks and fractions") << " 0.5 "
                                           << "1e3"
-                                          << "120000";
+                                          << "120000" << false;
     QTest::newRow("huge result") << "1e-200"
                                  << "1e100"
-                                 << "6E+301";
+                                 << "6E+301" << false;
+    QTest::newRow("long exponent form") << "1"
+                                        << "2.05761315020575e18"
+                                        << "1.23456789012345E+20" << true;
 }
 
 void Form1Test::calculatesChargeTime()
@@ -97,11 +99,15 @@ void Form1Test::calculatesChargeTime()
     QFETCH(QString, output);
     QFETCH(QString, capacity);
     QFETCH(QString, minutes);
+    QFETCH(bool, cut);
     CapturedMessages messages;
-    QTest::keyClicks(form->Text1, output);
-    QTest::keyClicks(form->Text2, capacity);
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    QCOMPARE(form->Label1->text(), minutes);
+    QTest::keyClicks(widget<QLineEdit>(form->Text1), output);
+    QTest::keyClicks(widget<QLineEdit>(form->Text2), capacity);
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    QLabel *result = widget<QLabel>(form->Label1);
+    QCOMPARE(result->text(), minutes);
+    QCOMPARE(result->toolTip(), cut ? minutes : QString());
+    QCOMPARE(QAccessible::queryAccessibleInterface(result)->text(QAccessible::Name), minutes);
     QVERIFY(messages.shown().isEmpty());
 }
 
@@ -136,48 +142,49 @@ void Form1Test::errorsAreReportedAndLeaveTheResult()
     QFETCH(QString, capacity);
     QFETCH(QString, report);
     CapturedMessages messages;
-    QTest::keyClicks(form->Text1, QStringLiteral("300"));
-    QTest::keyClicks(form->Text2, QStringLiteral("900"));
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    QCOMPARE(form->Label1->text(), QStringLiteral("180"));
+    QTest::keyClicks(widget<QLineEdit>(form->Text1), QStringLiteral("300"));
+    QTest::keyClicks(widget<QLineEdit>(form->Text2), QStringLiteral("900"));
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), QStringLiteral("180"));
 
-    form->Text1->setText(output);
-    form->Text2->setText(capacity);
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    widget<QLineEdit>(form->Text1)->setText(output);
+    widget<QLineEdit>(form->Text2)->setText(capacity);
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
     QCOMPARE(messages.texts(), QStringList{report});
     QCOMPARE(messages.shown().front().title, QStringLiteral("Ampero"));
-    QCOMPARE(form->Label1->text(), QStringLiteral("180"));
-    QVERIFY(form->isVisible());
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), QStringLiteral("180"));
+    QVERIFY(qt::window(*form)->isVisible());
     QVERIFY(!hasEnded());
 }
 
 void Form1Test::pressingAgainWritesTheSameText()
 {
-    form->Text1->setText(QStringLiteral("700"));
-    form->Text2->setText(QStringLiteral("100"));
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    const QString first = form->Label1->text();
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    QCOMPARE(form->Label1->text(), first);
+    widget<QLineEdit>(form->Text1)->setText(QStringLiteral("700"));
+    widget<QLineEdit>(form->Text2)->setText(QStringLiteral("100"));
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    const QString first = widget<QLabel>(form->Label1)->text();
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), first);
     QCOMPARE(first, QStringLiteral("8.57142857142857"));
 }
 
 void Form1Test::windowHasTheDesignedLook()
 {
-    QCOMPARE(form->windowTitle(), QStringLiteral("Zelbor's Battery Tools"));
-    QCOMPARE(form->centralWidget()->size(), QSize(233, 143));
-    QCOMPARE(form->centralWidget()->y(), form->menuBar()->height());
-    QCOMPARE(form->minimumSize(), form->maximumSize());
-    const Qt::WindowFlags flags = form->windowFlags();
+    QCOMPARE(qt::window(*form)->windowTitle(), QStringLiteral("Zelbor's Battery Tools"));
+    QCOMPARE(qt::clientArea(*form)->size(), QSize(233, 143));
+    QCOMPARE(qt::clientArea(*form)->y(), mainWindow()->menuBar()->height());
+    QCOMPARE(qt::window(*form)->minimumSize(), qt::window(*form)->maximumSize());
+    const Qt::WindowFlags flags = qt::window(*form)->windowFlags();
     QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-    QVERIFY(!form->windowIcon().isNull());
-    QCOMPARE(form->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
-    const QPoint screenCentre = form->screen()->availableGeometry().center();
-    QVERIFY((form->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
-    QVERIFY(form->Text1->text().isEmpty());
-    QVERIFY(form->Text2->text().isEmpty());
-    QVERIFY(form->Label1->text().isEmpty());
+    QVERIFY(!qt::window(*form)->windowIcon().isNull());
+    QCOMPARE(qt::window(*form)->windowIcon().availableSizes(),
+             (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    const QPoint screenCentre = qt::window(*form)->screen()->availableGeometry().center();
+    QVERIFY((qt::window(*form)->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
+    QVERIFY(widget<QLineEdit>(form->Text1)->text().isEmpty());
+    QVERIFY(widget<QLineEdit>(form->Text2)->text().isEmpty());
+    QVERIFY(widget<QLabel>(form->Label1)->text().isEmpty());
 }
 
 void Form1Test::controlsHaveTheDesignedGeometry_data()
@@ -198,18 +205,18 @@ void Form1Test::controlsHaveTheDesignedGeometry()
 {
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
-    const auto *control = form->findChild<QWidget *>(name);
+    const auto *control = qt::window(*form)->findChild<QWidget *>(name);
     QVERIFY(control);
     QCOMPARE(control->geometry(), pixels);
 }
 
 void Form1Test::everyCaptionFitsItsBox()
 {
-    for (const QLabel *label : form->findChildren<QLabel *>()) {
+    for (const QLabel *label : qt::window(*form)->findChildren<QLabel *>()) {
         const int needed = label->fontMetrics().horizontalAdvance(label->text());
         QVERIFY2(needed <= label->contentsRect().width(), qPrintable(label->text()));
     }
-    for (const QPushButton *button : form->findChildren<QPushButton *>()) {
+    for (const QPushButton *button : qt::window(*form)->findChildren<QPushButton *>()) {
         QStyleOptionButton option;
         option.initFrom(button);
         option.text = button->text();
@@ -221,45 +228,49 @@ void Form1Test::everyCaptionFitsItsBox()
                 .width();
         QVERIFY2(needed <= button->width(), qPrintable(button->text()));
     }
-    const QGroupBox *frame = form->Frame1;
+    const QGroupBox *frame = widget<QGroupBox>(form->Frame1);
     QVERIFY(frame->fontMetrics().horizontalAdvance(frame->title()) < frame->width() - 16);
 }
 
 void Form1Test::menuBarHasTheDesignedEntries()
 {
-    const QList<QAction *> entries = form->menuBar()->actions();
+    const QList<QAction *> entries = mainWindow()->menuBar()->actions();
     QCOMPARE(entries.size(), 3);
     QCOMPARE(entries[0]->text(), QStringLiteral("Options"));
-    QCOMPARE(entries[0]->menu(), form->mnuoptions);
-    QCOMPARE(form->mnuoptions->actions(), QList<QAction *>{form->mnutimer});
-    QCOMPARE(form->mnutimer->text(), QStringLiteral("Timer"));
-    QCOMPARE(entries[1], form->mnuabout);
+    QCOMPARE(entries[0]->menu(), qt::menu(form->mnuoptions));
+    QCOMPARE(qt::menu(form->mnuoptions)->actions(), QList<QAction *>{qt::action(form->mnutimer)});
+    QCOMPARE(qt::action(form->mnutimer)->text(), QStringLiteral("Timer"));
+    QCOMPARE(entries[1], qt::action(form->mnuabout));
     QCOMPARE(entries[1]->text(), QStringLiteral("About"));
-    QCOMPARE(entries[2], form->mnuexit);
+    QCOMPARE(entries[2], qt::action(form->mnuexit));
     QCOMPARE(entries[2]->text(), QStringLiteral("Exit"));
+    // The menus are in the desktop's font, the controls in the design's.
+    QCOMPARE(mainWindow()->menuBar()->font(), QApplication::font());
+    QCOMPARE(qt::menu(form->mnuoptions)->font(), QApplication::font());
+    QVERIFY(widget<QLineEdit>(form->Text1)->font() != QApplication::font());
 }
 
 void Form1Test::focusStartsInChargerOutputAndFollowsTheTabOrder()
 {
-    QCOMPARE(QApplication::focusWidget(), form->Text1);
+    QCOMPARE(QApplication::focusWidget(), widget<QLineEdit>(form->Text1));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form->Text2);
+    QCOMPARE(QApplication::focusWidget(), widget<QLineEdit>(form->Text2));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form->Command1);
+    QCOMPARE(QApplication::focusWidget(), widget<QPushButton>(form->Command1));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form->Text1);
+    QCOMPARE(QApplication::focusWidget(), widget<QLineEdit>(form->Text1));
 }
 
 void Form1Test::enterAndEscapeDoNotCalculate()
 {
-    form->Text1->setText(QStringLiteral("300"));
-    form->Text2->setText(QStringLiteral("900"));
-    QTest::keyClick(form->Text2, Qt::Key_Return);
-    QTest::keyClick(form->Text2, Qt::Key_Escape);
-    QVERIFY(form->Label1->text().isEmpty());
-    QVERIFY(!form->Command1->isDefault());
-    QTest::keyClick(form->Command1, Qt::Key_Space);
-    QCOMPARE(form->Label1->text(), QStringLiteral("180"));
+    widget<QLineEdit>(form->Text1)->setText(QStringLiteral("300"));
+    widget<QLineEdit>(form->Text2)->setText(QStringLiteral("900"));
+    QTest::keyClick(widget<QLineEdit>(form->Text2), Qt::Key_Return);
+    QTest::keyClick(widget<QLineEdit>(form->Text2), Qt::Key_Escape);
+    QVERIFY(widget<QLabel>(form->Label1)->text().isEmpty());
+    QVERIFY(!widget<QPushButton>(form->Command1)->isDefault());
+    QTest::keyClick(widget<QPushButton>(form->Command1), Qt::Key_Space);
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), QStringLiteral("180"));
 }
 
 void Form1Test::controlsAreNamedForScreenReaders()
@@ -270,17 +281,18 @@ void Form1Test::controlsAreNamedForScreenReaders()
         QString name;
     };
     const Expected expected[] = {
-        {form->Text1, QStringLiteral("Charger Output (MaH)")},
-        {form->Text2, QStringLiteral("Battery Capacity (MaH)")},
-        {form->Command1, QStringLiteral("Calculate")},
+        {widget<QLineEdit>(form->Text1), QStringLiteral("Charger Output (MaH)")},
+        {widget<QLineEdit>(form->Text2), QStringLiteral("Battery Capacity (MaH)")},
+        {widget<QPushButton>(form->Command1), QStringLiteral("Calculate")},
     };
     for (const Expected &e : expected) {
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(e.control);
         QVERIFY(accessible);
         QCOMPARE(accessible->text(QAccessible::Name), e.name);
     }
-    form->Label1->setText(QStringLiteral("180"));
-    QAccessibleInterface *result = QAccessible::queryAccessibleInterface(form->Label1);
+    widget<QLabel>(form->Label1)->setText(QStringLiteral("180"));
+    QAccessibleInterface *result =
+        QAccessible::queryAccessibleInterface(widget<QLabel>(form->Label1));
     QCOMPARE(result->text(QAccessible::Name), QStringLiteral("180"));
     QCOMPARE(result->text(QAccessible::Description), QStringLiteral("Charge Time (Mins)"));
 }
@@ -310,23 +322,23 @@ void Form1Test::menuEntryShowsItsWindowModally()
         }
     });
     whileShown.start(0);
-    form->findChild<QAction *>(entry)->trigger();
+    qt::window(*form)->findChild<QAction *>(entry)->trigger();
     QCOMPARE(shownModally, windowTitle);
     QVERIFY(!isLoaded<Form2>());
     QVERIFY(!isLoaded<frmAbout>());
-    QVERIFY(form->isVisible());
+    QVERIFY(qt::window(*form)->isVisible());
 }
 
 void Form1Test::exitEndsTheProgram()
 {
-    form->mnuexit->trigger();
+    qt::action(form->mnuexit)->trigger();
     QVERIFY(hasEnded());
-    QVERIFY(!form->isVisible());
+    QVERIFY(!qt::window(*form)->isVisible());
     // No handler runs once the program has ended.
-    form->Text1->setText(QStringLiteral("300"));
-    form->Text2->setText(QStringLiteral("900"));
-    form->Command1->click();
-    QVERIFY(form->Label1->text().isEmpty());
+    widget<QLineEdit>(form->Text1)->setText(QStringLiteral("300"));
+    widget<QLineEdit>(form->Text2)->setText(QStringLiteral("900"));
+    widget<QPushButton>(form->Command1)->click();
+    QVERIFY(widget<QLabel>(form->Label1)->text().isEmpty());
 }
 
 QTEST_MAIN(Form1Test)

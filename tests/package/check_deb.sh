@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package with CPack from the build tree and checks its control fields
-# and contents. Usage: check_deb.sh BUILD_DIR OUTPUT_DIR APP_ID
+# Builds the Debian package with CPack from the build tree, checks its control fields and
+# contents, and runs lintian on it. Usage: check_deb.sh BUILD_DIR OUTPUT_DIR APP_ID
 set -euo pipefail
 build_dir=$1
 out=$2
@@ -40,12 +40,17 @@ for path in ./usr/bin/ampero ./usr/share/ampero/alert.wav ./usr/share/ampero/abo
     "./usr/share/icons/hicolor/16x16/apps/$app_id.png" \
     "./usr/share/icons/hicolor/32x32/apps/$app_id.png" \
     "./usr/share/icons/hicolor/48x48/apps/$app_id.png" \
-    "./usr/share/icons/hicolor/scalable/apps/$app_id.svg"; do
+    "./usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
+    ./usr/share/man/man1/ampero.1.gz ./usr/share/doc/ampero/copyright \
+    ./usr/share/doc/ampero/changelog.gz; do
     grep -qxF "$path" <<<"$contents" || fail "the package lacks $path"
 done
 if grep -v '^\./usr/' <<<"$contents" | grep -qv '^\./$'; then
     fail "files outside /usr"
 fi
+
+# Debian's own checks of a package; any error or warning fails.
+lintian --fail-on error,warning "$deb" || fail "lintian"
 
 # Shipped stripped: the debugging information stays in the build tree.
 scratch=$(mktemp -d)

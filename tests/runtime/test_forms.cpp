@@ -1,12 +1,11 @@
 #include "captured_messages.h"
 #include "form_timer.h"
 #include "forms.h"
-#include "message_box.h"
+#include "qt_forms.h"
+#include "run_error.h"
 #include "twips.h"
 
-#include <QDialog>
 #include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -15,21 +14,26 @@ using ampero::testing::CapturedMessages;
 
 namespace {
 
-// A window with one timer, standing in for any of the program's windows.
-class ProbeWindow : public QDialog
-{
-    Q_OBJECT
+const FormDesign probeDesign{u"designed", "form1", 1500, 1500, BorderStyle::FixedSingle, false,
+                             true};
 
+// A window with one timer, standing in for any of the program's windows.
+class ProbeWindow : public Form
+{
 public:
-    ProbeWindow() : Timer1(new FormTimer(200, this)) { ++created; }
+    ProbeWindow() : Form(probeDesign), Timer1(*this, "Timer1", 200) { ++created; }
     ~ProbeWindow() override { ++destroyed; }
 
-    FormTimer *Timer1;
-    QString caption = QStringLiteral("designed");
+    FormTimer Timer1;
 
     static inline int created = 0;
     static inline int destroyed = 0;
 };
+
+void flushUnloadedWindows()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 } // namespace
 
@@ -40,11 +44,15 @@ class FormsTest : public QObject
 private slots:
     void sharedInstanceIsCreatedOnceAndAnewAfterUnload();
     void showModalReturnsOnlyAfterUnload();
+    void windowDestroyedDuringItsModalLoopLeavesNothingDangling();
     void closeButtonUnloadsAndStopsTimers();
+    void startUpDestroysEveryWindow();
     void enablingAnEnabledTimerKeepsItsPace();
     void timerTicksOnlyWhileEnabled();
     void tickHandlerIsNeverReentered();
-    void handlerErrorsAreReportedAndTheProgramGoesOn();
+    void failedTickDoesNotSilenceTheTimer();
+    void handlerFailuresAreReportedAndTheProgramGoesOn_data();
+    void handlerFailuresAreReportedAndTheProgramGoesOn();
     void twipsAreFifteenToAPixelAt96Dpi_data();
     void twipsAreFifteenToAPixelAt96Dpi();
 };
@@ -53,7 +61,7 @@ void FormsTest::sharedInstanceIsCreatedOnceAndAnewAfterUnload()
 {
     const int createdBefore = ProbeWindow::created;
     ProbeWindow &first = shared<ProbeWindow>();
-    first.caption = QStringLiteral("changed");
+    first.setCaption(u"changed");
     QCOMPARE(&shared<ProbeWindow>(), &first);
     QCOMPARE(ProbeWindow::created, createdBefore + 1);
 
@@ -61,10 +69,10 @@ void FormsTest::sharedInstanceIsCreatedOnceAndAnewAfterUnload()
     QVERIFY(!isLoaded<ProbeWindow>());
     ProbeWindow &second = shared<ProbeWindow>();
     QCOMPARE(ProbeWindow::created, createdBefore + 2);
-    QCOMPARE(second.caption, QStringLiteral("designed"));
+    QVERIFY(second.Caption() == u"designed");
     unload(second);
     QTest::qWait(0);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    flushUnloadedWindows();
     QCOMPARE(ProbeWindow::destroyed, ProbeWindow::created);
 }
 
@@ -72,8 +80,8 @@ void FormsTest::showModalReturnsOnlyAfterUnload()
 {
     ProbeWindow &window = shared<ProbeWindow>();
     bool modalWhileShown = false;
-    QTimer::singleShot(50, &window, [&window, &modalWhileShown] {
-        modalWhileShown = window.isVisible() && window.isModal();
+    QTimer::singleShot(50, qt::window(window), [&window, &modalWhileShown] {
+        modalWhileShown = window.Visible() && qt::window(window)->isModal();
         unload(window);
     });
     showModal(window);
@@ -81,23 +89,50 @@ void FormsTest::showModalReturnsOnlyAfterUnload()
     QVERIFY(!isLoaded<ProbeWindow>());
 }
 
+void FormsTest::windowDestroyedDuringItsModalLoopLeavesNothingDangling()
+{
+    ProbeWindow &window = shared<ProbeWindow>();
+    const int destroyedBefore = ProbeWindow::destroyed;
+    QTimer::singleShot(0, qt::window(window), [&window] {
+        unload(window);
+        flushUnloadedWindows();
+    });
+    showModal(window);
+    QCOMPARE(ProbeWindow::destroyed, destroyedBefore + 1);
+    QVERIFY(!isLoaded<ProbeWindow>());
+}
+
 void FormsTest::closeButtonUnloadsAndStopsTimers()
 {
     ProbeWindow &window = shared<ProbeWindow>();
-    QPointer<FormTimer> timer = window.Timer1;
-    timer->setEnabled(true);
-    QTimer::singleShot(50, &window, [&window] { window.close(); });
+    window.Timer1.setEnabled(true);
+    bool enabledAtClose = true;
+    QTimer::singleShot(50, qt::window(window), [&window, &enabledAtClose] {
+        qt::window(window)->close();
+        enabledAtClose = window.Timer1.Enabled();
+    });
     showModal(window);
     QVERIFY(!isLoaded<ProbeWindow>());
-    QVERIFY(timer.isNull() || !timer->isEnabled());
+    QVERIFY(!enabledAtClose);
+    flushUnloadedWindows();
+}
+
+void FormsTest::startUpDestroysEveryWindow()
+{
+    const int destroyedBefore = ProbeWindow::destroyed;
+    shared<ProbeWindow>().Show();
+    detail::destroyAllWindows();
+    QCOMPARE(ProbeWindow::destroyed, destroyedBefore + 1);
+    QVERIFY(!isLoaded<ProbeWindow>());
 }
 
 void FormsTest::enablingAnEnabledTimerKeepsItsPace()
 {
-    FormTimer timer(60000, nullptr);
-    QVERIFY(!timer.isEnabled());
+    ProbeWindow window;
+    FormTimer timer(window, "minute", 60000);
+    QVERIFY(!timer.Enabled());
     timer.setEnabled(true);
-    QCOMPARE(timer.interval(), 60000);
+    QCOMPARE(timer.Interval(), 60000);
     QVERIFY(timer.remainingTime() > 59000);
     QTest::qWait(120);
     const int remainingBefore = timer.remainingTime();
@@ -108,33 +143,36 @@ void FormsTest::enablingAnEnabledTimerKeepsItsPace()
 
 void FormsTest::timerTicksOnlyWhileEnabled()
 {
-    FormTimer timer(30, nullptr);
-    QSignalSpy ticks(&timer, &FormTimer::Timer);
+    ProbeWindow window;
+    FormTimer timer(window, "fast", 30);
+    int ticks = 0;
+    timer.Timer = [&ticks] { ++ticks; };
     timer.tick();
-    QCOMPARE(ticks.count(), 0);
+    QCOMPARE(ticks, 0);
     timer.setEnabled(true);
-    QVERIFY(ticks.wait(1000));
+    QTRY_VERIFY_WITH_TIMEOUT(ticks > 0, 1000);
     timer.setEnabled(false);
-    const auto counted = ticks.count();
+    const int counted = ticks;
     QTest::qWait(100);
-    QCOMPARE(ticks.count(), counted);
+    QCOMPARE(ticks, counted);
 }
 
 void FormsTest::tickHandlerIsNeverReentered()
 {
     CapturedMessages messages;
-    FormTimer timer(1000, nullptr);
+    ProbeWindow window;
+    FormTimer &timer = window.Timer1;
     int depth = 0;
     int deepest = 0;
     int handled = 0;
-    onEvent(&timer, &FormTimer::Timer, &timer, [&] {
+    timer.Timer = [&] {
         ++depth;
         ++handled;
         deepest = std::max(deepest, depth);
         // What a nested event loop would deliver while this handler runs.
         timer.tick();
         --depth;
-    });
+    };
     timer.setEnabled(true);
     timer.tick();
     timer.tick();
@@ -142,19 +180,53 @@ void FormsTest::tickHandlerIsNeverReentered()
     QCOMPARE(deepest, 1);
 }
 
-void FormsTest::handlerErrorsAreReportedAndTheProgramGoesOn()
+void FormsTest::failedTickDoesNotSilenceTheTimer()
 {
+    CapturedMessages messages;
+    ProbeWindow window;
+    int handled = 0;
+    window.Timer1.Timer = [&handled] {
+        ++handled;
+        throw RunError(ErrorNumber::Overflow);
+    };
+    window.Timer1.setEnabled(true);
+    window.Timer1.tick();
+    window.Timer1.tick();
+    QCOMPARE(handled, 2);
+    QCOMPARE(messages.shown().size(), 2);
+}
+
+void FormsTest::handlerFailuresAreReportedAndTheProgramGoesOn_data()
+{
+    QTest::addColumn<std::function<void()>>("failure");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("division by zero")
+        << std::function<void()>([] { throw RunError(ErrorNumber::DivisionByZero); })
+        << "Run-time error '11':\n\nDivision by zero";
+    QTest::newRow("type mismatch")
+        << std::function<void()>([] { throw RunError(ErrorNumber::TypeMismatch); })
+        << "Run-time error '13':\n\nType mismatch";
+    QTest::newRow("out of memory") << std::function<void()>([] { throw std::bad_alloc(); })
+                                   << "Run-time error '7':\n\nOut of memory";
+    QTest::newRow("failed system call")
+        << std::function<void()>([] { throw std::runtime_error("timerfd_create failed"); })
+        << "Run-time error '51':\n\nInternal error";
+    QTest::newRow("anything else") << std::function<void()>([] { throw 42; })
+                                   << "Run-time error '51':\n\nInternal error";
+}
+
+void FormsTest::handlerFailuresAreReportedAndTheProgramGoesOn()
+{
+    QFETCH(std::function<void()>, failure);
+    QFETCH(QString, report);
     CapturedMessages messages;
     bool stepAfterErrorRan = false;
     runHandler([&] {
-        throw RunError(ErrorNumber::DivisionByZero);
+        failure();
         stepAfterErrorRan = true;
     });
-    runHandler([] { throw RunError(ErrorNumber::TypeMismatch); });
     QVERIFY(!stepAfterErrorRan);
-    QCOMPARE(messages.texts(),
-             QStringList({QStringLiteral("Run-time error '11':\n\nDivision by zero"),
-                          QStringLiteral("Run-time error '13':\n\nType mismatch")}));
+    QCOMPARE(messages.texts(), QStringList{report});
     QCOMPARE(messages.shown().front().title, QStringLiteral("Ampero"));
     QVERIFY(!hasEnded());
 }
@@ -162,21 +234,23 @@ void FormsTest::handlerErrorsAreReportedAndTheProgramGoesOn()
 void FormsTest::twipsAreFifteenToAPixelAt96Dpi_data()
 {
     QTest::addColumn<int>("twips");
+    QTest::addColumn<double>("dpi");
     QTest::addColumn<int>("pixels");
-    QTest::newRow("zero") << 0 << 0;
-    QTest::newRow("one pixel") << 15 << 1;
-    QTest::newRow("main width") << 3495 << 233;
-    QTest::newRow("main height") << 2145 << 143;
-    QTest::newRow("rounds half up") << 1695 << 113;
-    QTest::newRow("rounds down") << 1245 << 83;
+    QTest::newRow("zero") << 0 << 96.0 << 0;
+    QTest::newRow("one pixel") << 15 << 96.0 << 1;
+    QTest::newRow("main width") << 3495 << 96.0 << 233;
+    QTest::newRow("main height") << 2145 << 96.0 << 143;
+    QTest::newRow("rounds half up") << 1695 << 96.0 << 113;
+    QTest::newRow("rounds down") << 1245 << 96.0 << 83;
+    QTest::newRow("main width at 144 DPI") << 3495 << 144.0 << 350;
 }
 
 void FormsTest::twipsAreFifteenToAPixelAt96Dpi()
 {
     QFETCH(int, twips);
+    QFETCH(double, dpi);
     QFETCH(int, pixels);
-    QCOMPARE(twipsToPixels(twips), pixels);
-    QCOMPARE(twipsRect(twips, twips, twips, twips), QRect(pixels, pixels, pixels, pixels));
+    QCOMPARE(twipsToPixels(twips, dpi), pixels);
 }
 
 QTEST_MAIN(FormsTest)

@@ -1,19 +1,19 @@
 #include "captured_messages.h"
 
-#include "message_box.h"
+#include "qt_forms.h"
 
 namespace ampero::testing {
 
 CapturedMessages::CapturedMessages()
 {
-    setMessageBoxCapture([this](const QString &text, const QString &title) {
+    qt::setMessageBoxCapture([this](const QString &text, const QString &title) {
         shown_.append({text, title});
     });
 }
 
 CapturedMessages::~CapturedMessages()
 {
-    setMessageBoxCapture({});
+    qt::setMessageBoxCapture({});
 }
 
 QStringList CapturedMessages::texts() const

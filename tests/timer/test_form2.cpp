@@ -1,5 +1,5 @@
-#include "application.h"
 #include "captured_messages.h"
+#include "qt_widgets.h"
 #include "form2.h"
 #include "form_timer.h"
 #include "forms.h"
@@ -17,6 +17,7 @@
 #include <QTimer>
 
 using namespace ampero;
+using ampero::testing::widget;
 using ampero::testing::CapturedMessages;
 using ampero::testing::FakeSound;
 
@@ -30,7 +31,6 @@ class Form2Test : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
     void windowHasTheDesignedLook();
@@ -56,17 +56,12 @@ private:
     FakeSound *sound = nullptr;
 };
 
-void Form2Test::initTestCase()
-{
-    applyDesignFont();
-}
-
 void Form2Test::init()
 {
     sound = new FakeSound;
     form = &shared<Form2>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
+    form->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(*form)));
 }
 
 void Form2Test::cleanup()
@@ -79,45 +74,45 @@ void Form2Test::cleanup()
 
 void Form2Test::enterAndPress(const QString &entry)
 {
-    form->Text1->setText(entry);
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    widget<QLineEdit>(form->Text1)->setText(entry);
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
 }
 
 void Form2Test::complete()
 {
     enterAndPress(QStringLiteral("1"));
-    form->Timer1->tick();
-    QCOMPARE(form->windowTitle(), QStringLiteral("Charge Complete"));
+    form->Timer1.tick();
+    QCOMPARE(qt::window(*form)->windowTitle(), QStringLiteral("Charge Complete"));
 }
 
 void Form2Test::windowHasTheDesignedLook()
 {
-    QCOMPARE(form->windowTitle(), QStringLiteral("Charge Timer"));
-    QCOMPARE(form->size(), QSize(272, 93));
-    QCOMPARE(form->minimumSize(), form->maximumSize());
-    const Qt::WindowFlags flags = form->windowFlags();
+    QCOMPARE(qt::window(*form)->windowTitle(), QStringLiteral("Charge Timer"));
+    QCOMPARE(qt::window(*form)->size(), QSize(272, 93));
+    QCOMPARE(qt::window(*form)->minimumSize(), qt::window(*form)->maximumSize());
+    const Qt::WindowFlags flags = qt::window(*form)->windowFlags();
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-    QCOMPARE(form->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
-    const QPoint screenCentre = form->screen()->availableGeometry().center();
-    QVERIFY((form->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
+    QCOMPARE(qt::window(*form)->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    const QPoint screenCentre = qt::window(*form)->screen()->availableGeometry().center();
+    QVERIFY((qt::window(*form)->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
 
-    QCOMPARE(form->Frame1->title(), QStringLiteral("Timer"));
-    QVERIFY(form->Text1->text().isEmpty());
-    QVERIFY(form->Text1->isEnabled());
-    QCOMPARE(form->Label1->text(), readyPrompt);
-    QCOMPARE(form->Command1->text(), QStringLiteral("Charge Monitor"));
-    QCOMPARE(form->Timer1->interval(), 60000);
-    QCOMPARE(form->Timer2->interval(), 1000);
-    QVERIFY(!form->Timer1->isEnabled());
-    QVERIFY(!form->Timer2->isEnabled());
+    QCOMPARE(widget<QGroupBox>(form->Frame1)->title(), QStringLiteral("Timer"));
+    QVERIFY(widget<QLineEdit>(form->Text1)->text().isEmpty());
+    QVERIFY(widget<QLineEdit>(form->Text1)->isEnabled());
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), readyPrompt);
+    QCOMPARE(widget<QPushButton>(form->Command1)->text(), QStringLiteral("Charge Monitor"));
+    QCOMPARE(form->Timer1.Interval(), 60000);
+    QCOMPARE(form->Timer2.Interval(), 1000);
+    QVERIFY(!form->Timer1.Enabled());
+    QVERIFY(!form->Timer2.Enabled());
 
-    QAccessibleInterface *entry = QAccessible::queryAccessibleInterface(form->Text1);
+    QAccessibleInterface *entry = QAccessible::queryAccessibleInterface(widget<QLineEdit>(form->Text1));
     QCOMPARE(entry->text(QAccessible::Name), readyPrompt);
     for (const QString &caption : {readyPrompt, countingLabel})
-        QVERIFY2(form->Label1->fontMetrics().horizontalAdvance(caption) <=
-                     form->Label1->contentsRect().width(),
+        QVERIFY2(widget<QLabel>(form->Label1)->fontMetrics().horizontalAdvance(caption) <=
+                     widget<QLabel>(form->Label1)->contentsRect().width(),
                  qPrintable(caption));
 }
 
@@ -135,30 +130,30 @@ void Form2Test::controlsHaveTheDesignedGeometry()
 {
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
-    const auto *control = form->findChild<QWidget *>(name);
+    const auto *control = qt::window(*form)->findChild<QWidget *>(name);
     QVERIFY(control);
     QCOMPARE(control->geometry(), pixels);
 }
 
 void Form2Test::focusStartsInTheEntryAndFollowsTheTabOrder()
 {
-    QCOMPARE(QApplication::focusWidget(), form->Text1);
+    QCOMPARE(QApplication::focusWidget(), widget<QLineEdit>(form->Text1));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form->Command1);
+    QCOMPARE(QApplication::focusWidget(), widget<QPushButton>(form->Command1));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form->Text1);
+    QCOMPARE(QApplication::focusWidget(), widget<QLineEdit>(form->Text1));
 }
 
 void Form2Test::enterAndEscapeDoNothing()
 {
-    QTest::keyClicks(form->Text1, QStringLiteral("5"));
-    QTest::keyClick(form->Text1, Qt::Key_Return);
-    QTest::keyClick(form->Text1, Qt::Key_Escape);
-    QVERIFY(form->isVisible());
-    QVERIFY(!form->Timer1->isEnabled());
-    QVERIFY(!form->Command1->isDefault());
-    QTest::keyClick(form->Command1, Qt::Key_Space);
-    QVERIFY(form->Timer1->isEnabled());
+    QTest::keyClicks(widget<QLineEdit>(form->Text1), QStringLiteral("5"));
+    QTest::keyClick(widget<QLineEdit>(form->Text1), Qt::Key_Return);
+    QTest::keyClick(widget<QLineEdit>(form->Text1), Qt::Key_Escape);
+    QVERIFY(qt::window(*form)->isVisible());
+    QVERIFY(!form->Timer1.Enabled());
+    QVERIFY(!widget<QPushButton>(form->Command1)->isDefault());
+    QTest::keyClick(widget<QPushButton>(form->Command1), Qt::Key_Space);
+    QVERIFY(form->Timer1.Enabled());
 }
 
 void Form2Test::countsDownOnceATick_data()
@@ -187,20 +182,20 @@ void Form2Test::countsDownOnceATick()
     CapturedMessages messages;
     enterAndPress(entry);
     for (int tick = 1; tick <= written.size(); ++tick) {
-        form->Timer1->tick();
-        QCOMPARE(form->Text1->text(), written[tick - 1]);
+        form->Timer1.tick();
+        QCOMPARE(widget<QLineEdit>(form->Text1)->text(), written[tick - 1]);
         const bool complete = tick == completesAfter;
-        QCOMPARE(form->windowTitle(),
+        QCOMPARE(qt::window(*form)->windowTitle(),
                  complete ? QStringLiteral("Charge Complete") : QStringLiteral("Charge Timer"));
-        QCOMPARE(form->Timer1->isEnabled(), !complete);
-        QCOMPARE(form->Timer2->isEnabled(), complete);
-        QVERIFY(!form->Text1->isEnabled());
-        QCOMPARE(form->Label1->text(), countingLabel);
+        QCOMPARE(form->Timer1.Enabled(), !complete);
+        QCOMPARE(form->Timer2.Enabled(), complete);
+        QVERIFY(!widget<QLineEdit>(form->Text1)->isEnabled());
+        QCOMPARE(widget<QLabel>(form->Label1)->text(), countingLabel);
     }
     // Once complete, the countdown stands still until the next press.
-    form->Timer1->tick();
+    form->Timer1.tick();
     if (completesAfter != 0)
-        QCOMPARE(form->Text1->text(), QStringLiteral("0"));
+        QCOMPARE(widget<QLineEdit>(form->Text1)->text(), QStringLiteral("0"));
     QVERIFY(messages.shown().isEmpty());
 }
 
@@ -208,31 +203,31 @@ void Form2Test::secondPressKeepsThePace()
 {
     enterAndPress(QStringLiteral("1"));
     QTest::qWait(300);
-    const int remainingBefore = form->Timer1->remainingTime();
+    const int remainingBefore = form->Timer1.remainingTime();
     QVERIFY(remainingBefore < 59800);
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    QVERIFY(form->Timer1->remainingTime() <= remainingBefore);
-    form->Timer1->tick();
-    QCOMPARE(form->Text1->text(), QStringLiteral("0"));
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    QVERIFY(form->Timer1.remainingTime() <= remainingBefore);
+    form->Timer1.tick();
+    QCOMPARE(widget<QLineEdit>(form->Text1)->text(), QStringLiteral("0"));
 }
 
 void Form2Test::pressAfterCompletionCountsOnAndKeepsAlerting()
 {
     complete();
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    QVERIFY(form->Timer1->isEnabled());
-    QVERIFY(form->Timer2->isEnabled());
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    QVERIFY(form->Timer1.Enabled());
+    QVERIFY(form->Timer2.Enabled());
     for (const QString &text : {QStringLiteral("-1"), QStringLiteral("-2")}) {
-        form->Timer1->tick();
-        QCOMPARE(form->Text1->text(), text);
-        QCOMPARE(form->windowTitle(), QStringLiteral("Charge Complete"));
-        QVERIFY(form->Timer1->isEnabled());
-        QVERIFY(form->Timer2->isEnabled());
+        form->Timer1.tick();
+        QCOMPARE(widget<QLineEdit>(form->Text1)->text(), text);
+        QCOMPARE(qt::window(*form)->windowTitle(), QStringLiteral("Charge Complete"));
+        QVERIFY(form->Timer1.Enabled());
+        QVERIFY(form->Timer2.Enabled());
     }
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    form->Timer1->tick();
-    QCOMPARE(form->Text1->text(), QStringLiteral("-3"));
-    form->Timer2->tick();
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    form->Timer1.tick();
+    QCOMPARE(widget<QLineEdit>(form->Text1)->text(), QStringLiteral("-3"));
+    form->Timer2.tick();
     QCOMPARE(sound->calls().size(), std::size_t{1});
 }
 
@@ -255,27 +250,27 @@ void Form2Test::entryThatDoesNotConvertIsReportedAndReturnsToReady()
     enterAndPress(entry);
     // The press doesn't look at the text: the window counts until the first tick.
     QVERIFY(messages.shown().isEmpty());
-    QVERIFY(form->Timer1->isEnabled());
-    QVERIFY(!form->Text1->isEnabled());
-    QCOMPARE(form->Label1->text(), countingLabel);
-    form->Timer1->tick();
+    QVERIFY(form->Timer1.Enabled());
+    QVERIFY(!widget<QLineEdit>(form->Text1)->isEnabled());
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), countingLabel);
+    form->Timer1.tick();
     QCOMPARE(messages.texts(), QStringList{report});
     QCOMPARE(messages.shown().front().title, QStringLiteral("Ampero"));
     QVERIFY(!hasEnded());
     QVERIFY(isLoaded<Form2>());
-    QCOMPARE(form->Text1->text(), entry);
-    QVERIFY(form->Text1->isEnabled());
-    QCOMPARE(QApplication::focusWidget(), form->Text1);
-    QCOMPARE(form->Label1->text(), readyPrompt);
-    QCOMPARE(form->windowTitle(), QStringLiteral("Charge Timer"));
-    QVERIFY(!form->Timer1->isEnabled());
-    QVERIFY(!form->Timer2->isEnabled());
+    QCOMPARE(widget<QLineEdit>(form->Text1)->text(), entry);
+    QVERIFY(widget<QLineEdit>(form->Text1)->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), widget<QLineEdit>(form->Text1));
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), readyPrompt);
+    QCOMPARE(qt::window(*form)->windowTitle(), QStringLiteral("Charge Timer"));
+    QVERIFY(!form->Timer1.Enabled());
+    QVERIFY(!form->Timer2.Enabled());
 
     // The corrected entry counts down as usual.
-    form->Text1->setText(QStringLiteral("1"));
-    QTest::mouseClick(form->Command1, Qt::LeftButton);
-    form->Timer1->tick();
-    QCOMPARE(form->windowTitle(), QStringLiteral("Charge Complete"));
+    widget<QLineEdit>(form->Text1)->setText(QStringLiteral("1"));
+    QTest::mouseClick(widget<QPushButton>(form->Command1), Qt::LeftButton);
+    form->Timer1.tick();
+    QCOMPARE(qt::window(*form)->windowTitle(), QStringLiteral("Charge Complete"));
     QCOMPARE(messages.shown().size(), 1);
 }
 
@@ -285,7 +280,7 @@ void Form2Test::alertPlaysTheSoundEverySecond()
     complete();
     QVERIFY(sound->calls().empty());
     for (int tick = 0; tick < 3; ++tick)
-        form->Timer2->tick();
+        form->Timer2.tick();
     QCOMPARE(sound->calls().size(), std::size_t{3});
     for (const testing::SoundCall &call : sound->calls()) {
         QCOMPARE(call.fileName, std::string("alert.wav"));
@@ -299,16 +294,16 @@ void Form2Test::failedSoundShowsErrorOnEveryTick()
     CapturedMessages messages;
     sound->setResult(0);
     complete();
-    form->Timer2->tick();
-    form->Timer2->tick();
+    form->Timer2.tick();
+    form->Timer2.tick();
     QCOMPARE(messages.texts(), (QStringList{"Error!", "Error!"}));
     QCOMPARE(messages.shown().front().title, QStringLiteral("Ampero"));
-    QVERIFY(form->Timer2->isEnabled());
-    QCOMPARE(form->Text1->text(), QStringLiteral("0"));
-    QCOMPARE(form->windowTitle(), QStringLiteral("Charge Complete"));
+    QVERIFY(form->Timer2.Enabled());
+    QCOMPARE(widget<QLineEdit>(form->Text1)->text(), QStringLiteral("0"));
+    QCOMPARE(qt::window(*form)->windowTitle(), QStringLiteral("Charge Complete"));
 
     sound->setResult(1);
-    form->Timer2->tick();
+    form->Timer2.tick();
     QCOMPARE(messages.shown().size(), 2);
     QCOMPARE(sound->calls().size(), std::size_t{3});
 }
@@ -319,13 +314,13 @@ void Form2Test::noTickWhileTheErrorBoxIsOpen()
     complete();
     int boxes = 0;
     // While the box is open its event loop would deliver further ticks; none gets through.
-    setMessageBoxCapture([this, &boxes](const QString &, const QString &) {
+    qt::setMessageBoxCapture([this, &boxes](const QString &, const QString &) {
         ++boxes;
-        form->Timer2->tick();
-        form->Timer2->tick();
+        form->Timer2.tick();
+        form->Timer2.tick();
     });
-    form->Timer2->tick();
-    setMessageBoxCapture({});
+    form->Timer2.tick();
+    qt::setMessageBoxCapture({});
     QCOMPARE(boxes, 1);
     QCOMPARE(sound->calls().size(), std::size_t{1});
 }
@@ -335,32 +330,31 @@ void Form2Test::closingStopsEverythingAndReopeningShowsReady()
     unload(*form);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Form2 &window = shared<Form2>();
-    QPointer<FormTimer> countdown = window.Timer1;
-    QPointer<FormTimer> alert = window.Timer2;
     bool alertingWhenClosed = false;
-    QTimer::singleShot(0, &window, [&window, &alertingWhenClosed] {
-        window.Text1->setText(QStringLiteral("1"));
-        window.Command1->click();
-        window.Timer1->tick();
-        window.Command1->click();
-        alertingWhenClosed = window.Timer1->isEnabled() && window.Timer2->isEnabled();
-        window.close();
+    bool stoppedWhenClosed = false;
+    QTimer::singleShot(0, qt::window(window), [&window, &alertingWhenClosed, &stoppedWhenClosed] {
+        window.Text1.setText(u"1");
+        widget<QPushButton>(window.Command1)->click();
+        window.Timer1.tick();
+        widget<QPushButton>(window.Command1)->click();
+        alertingWhenClosed = window.Timer1.Enabled() && window.Timer2.Enabled();
+        qt::window(window)->close();
+        stoppedWhenClosed = !window.Timer1.Enabled() && !window.Timer2.Enabled();
     });
     showModal(window);
     QVERIFY(alertingWhenClosed);
+    QVERIFY(stoppedWhenClosed);
     QVERIFY(!isLoaded<Form2>());
-    QVERIFY(alert.isNull() || !alert->isEnabled());
-    QVERIFY(countdown.isNull() || !countdown->isEnabled());
     QTest::qWait(1200);
     QVERIFY(sound->calls().empty());
 
     form = &shared<Form2>();
-    QCOMPARE(form->windowTitle(), QStringLiteral("Charge Timer"));
-    QVERIFY(form->Text1->text().isEmpty());
-    QVERIFY(form->Text1->isEnabled());
-    QCOMPARE(form->Label1->text(), readyPrompt);
-    QVERIFY(!form->Timer1->isEnabled());
-    QVERIFY(!form->Timer2->isEnabled());
+    QCOMPARE(qt::window(*form)->windowTitle(), QStringLiteral("Charge Timer"));
+    QVERIFY(widget<QLineEdit>(form->Text1)->text().isEmpty());
+    QVERIFY(widget<QLineEdit>(form->Text1)->isEnabled());
+    QCOMPARE(widget<QLabel>(form->Label1)->text(), readyPrompt);
+    QVERIFY(!form->Timer1.Enabled());
+    QVERIFY(!form->Timer2.Enabled());
 }
 
 QTEST_MAIN(Form2Test)

@@ -4,6 +4,7 @@
 // own X and audio servers, records the sound and checks the alerts in the recording.
 
 #include "captured_messages.h"
+#include "qt_widgets.h"
 #include "form2.h"
 #include "forms.h"
 
@@ -16,6 +17,7 @@
 #include <cstdlib>
 
 using namespace ampero;
+using ampero::testing::widget;
 using ampero::testing::CapturedMessages;
 
 class Form2RealTimeTest : public QObject
@@ -30,31 +32,31 @@ void Form2RealTimeTest::completesAMinuteAfterTheFirstPressAndAlerts()
 {
     CapturedMessages messages;
     Form2 &form = shared<Form2>();
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QTest::keyClicks(form.Text1, QStringLiteral("1"));
+    form.Show();
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(form)));
+    QTest::keyClicks(widget<QLineEdit>(form.Text1), QStringLiteral("1"));
 
     QElapsedTimer sinceFirstPress;
     qint64 completedAfterMs = -1;
     qint64 completedAtEpochMs = -1;
-    connect(&form, &QWidget::windowTitleChanged, &form, [&](const QString &title) {
+    connect(qt::window(form), &QWidget::windowTitleChanged, qt::window(form), [&](const QString &title) {
         if (title == QStringLiteral("Charge Complete")) {
             completedAfterMs = sinceFirstPress.elapsed();
             completedAtEpochMs = QDateTime::currentMSecsSinceEpoch();
         }
     });
 
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>(form.Command1), Qt::LeftButton);
     sinceFirstPress.start();
     QTest::qWait(30000);
-    QCOMPARE(form.Text1->text(), QStringLiteral("1"));
-    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    QCOMPARE(widget<QLineEdit>(form.Text1)->text(), QStringLiteral("1"));
+    QTest::mouseClick(widget<QPushButton>(form.Command1), Qt::LeftButton);
 
     QTRY_VERIFY_WITH_TIMEOUT(completedAfterMs >= 0, 45000);
     const qint64 errorMs = completedAfterMs - 60000;
     qInfo("Charge Complete %lld ms after the first press: error %+lld ms", completedAfterMs,
           errorMs);
-    QCOMPARE(form.Text1->text(), QStringLiteral("0"));
+    QCOMPARE(widget<QLineEdit>(form.Text1)->text(), QStringLiteral("0"));
     // A second press that restarted the countdown would complete at 90 s.
     QVERIFY2(std::abs(errorMs) < 2000, "completion far from 60 s after the first press");
 

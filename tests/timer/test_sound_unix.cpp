@@ -123,13 +123,14 @@ private:
 } // namespace
 
 TEST_CASE("a sound is looked for in the current directory, then beside the program, then in "
-          "share/ampero")
+          "the installed data folder")
 {
     struct Case
     {
         const char *name;
         std::vector<const char *> foldersHoldingIt;
         std::optional<const char *> found;
+        const char *dataFolder = "../share/ampero";
     };
     const Case cases[] = {
         {"everywhere", {"work", "prefix/bin", "prefix/share/ampero"}, "work"},
@@ -137,6 +138,10 @@ TEST_CASE("a sound is looked for in the current directory, then beside the progr
         {"installed only", {"prefix/share/ampero"}, "prefix/share/ampero"},
         {"in other folders only", {"prefix", "prefix/share", "work/sounds"}, std::nullopt},
         {"nowhere", {}, std::nullopt},
+        {"installed in a data folder of its own",
+         {"prefix/share/ampero", "prefix/lib/data/ampero"},
+         "prefix/lib/data/ampero",
+         "../lib/data/ampero"},
     };
     for (const Case &c : cases) {
         CAPTURE(c.name);
@@ -146,8 +151,8 @@ TEST_CASE("a sound is looked for in the current directory, then beside the progr
             writeFile(root.path() / folder / "alert.wav", "RIFF");
         CurrentDirectory inWork(root.path() / "work");
 
-        const std::optional<fs::path> file =
-            findSoundFile("alert.wav", soundFolders(root.path() / "prefix/bin/ampero"));
+        const std::optional<fs::path> file = findSoundFile(
+            "alert.wav", soundFolders(root.path() / "prefix/bin/ampero", c.dataFolder));
         REQUIRE(file.has_value() == c.found.has_value());
         if (c.found)
             CHECK(fs::equivalent(*file, root.path() / *c.found / "alert.wav"));
