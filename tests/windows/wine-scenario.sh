@@ -6,7 +6,7 @@
 # plays into; its sink is recorded throughout and the alerts found in the recording are
 # checked against the moments the driver printed.
 set -euo pipefail
-state=$1
+state=$(realpath -m "$1")
 driver=$2
 ampero=$3
 scenario=$4
