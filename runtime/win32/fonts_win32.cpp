@@ -8,11 +8,11 @@ namespace ampero::win32 {
 
 namespace {
 
-// The forms' own font: the classic dialog face, then faces of the same width that every
-// system since has had.
+// The forms' own font: the classic dialog face, then faces of about its width that every
+// system since has had, and the metric twin of Arial where only free fonts are installed.
 constexpr double formPoints = 8;
 const std::vector<std::u16string> formFaces = {u"Microsoft Sans Serif", u"MS Sans Serif", u"Tahoma",
-                                               u"Arial"};
+                                               u"Arial", u"Liberation Sans"};
 // The smallest size a text is shrunk to when no face fits at the designed size.
 constexpr double smallestPoints = 6;
 
@@ -65,6 +65,7 @@ Candidate candidate(const Font &font, UINT dpi)
     case Font::Kind::SystemDialog:
         result.font = messageFont(dpi);
         result.faces = {reinterpret_cast<const char16_t *>(result.font.lfFaceName)};
+        result.faces.insert(result.faces.end(), formFaces.begin(), formFaces.end());
         break;
     case Font::Kind::Named:
         result.font.lfHeight = heightFor(font.points);

@@ -404,21 +404,28 @@ void Form::Impl::arrangeTabOrder()
     }
 }
 
+CommandButton *Form::Impl::defaultButton(HWND focus) const
+{
+    // On a window with a default button, Enter presses the focused button, which shows it;
+    // with the focus elsewhere, Enter presses the designed default button. A window without
+    // one has no default button, whatever has the focus.
+    CommandButton *designedDefault = nullptr;
+    for (Control *control : form.Controls())
+        if (auto *button = dynamic_cast<CommandButton *>(control);
+            button && button->Style().isDefault)
+            designedDefault = button;
+    if (!designedDefault)
+        return nullptr;
+    auto *focused = dynamic_cast<CommandButton *>(win32::controlOf(focus));
+    return focused && IsChild(window.get(), focus) ? focused : designedDefault;
+}
+
 void Form::Impl::updateDefaultButton(HWND focus)
 {
-    // On a window with a default button, the focused button is pressed by Enter and shows
-    // it; once the focus is elsewhere, the designed default button is again. A window
-    // without one has no default button, whatever has the focus.
-    const std::vector<Control *> &controls = form.Controls();
-    const auto designedDefault = std::find_if(controls.begin(), controls.end(), [](Control *c) {
-        const auto *button = dynamic_cast<const CommandButton *>(c);
-        return button && button->Style().isDefault;
-    });
-    if (designedDefault == controls.end())
+    CommandButton *current = defaultButton(focus);
+    if (!current)
         return;
-    Control *focused = win32::controlOf(focus);
-    Control *current = dynamic_cast<CommandButton *>(focused) ? focused : *designedDefault;
-    for (Control *control : controls)
+    for (Control *control : form.Controls())
         if (dynamic_cast<CommandButton *>(control))
             SendMessageW(windowOf(*control), BM_SETSTYLE,
                          BS_NOTIFY | (control == current ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
@@ -512,10 +519,9 @@ LRESULT Form::Impl::handle(UINT message, WPARAM wParam, LPARAM lParam)
         command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
     case DM_GETDEFID:
-        for (Control *control : form.Controls())
-            if (auto *button = dynamic_cast<CommandButton *>(control);
-                button && button->Style().isDefault)
-                return MAKELRESULT(GetDlgCtrlID(windowOf(*button)), DC_HASDEFID);
+        // The dialog manager asks which button Enter presses.
+        if (CommandButton *button = defaultButton(GetFocus()))
+            return MAKELRESULT(GetDlgCtrlID(windowOf(*button)), DC_HASDEFID);
         return 0;
     case WM_CTLCOLORSTATIC:
         if (Control *control = win32::controlOf(reinterpret_cast<HWND>(lParam));

@@ -58,6 +58,8 @@ struct Form::Impl
     void setClientSize(int width, int height);
     void centreOnScreen();
     void arrangeTabOrder();
+    // The button Enter presses while that window has the focus, or null.
+    CommandButton *defaultButton(HWND focus) const;
     void updateDefaultButton(HWND focus);
     void pressCancelButton();
     void paintLines();
