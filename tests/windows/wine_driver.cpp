@@ -483,7 +483,8 @@ void keyboardScenario(const std::wstring &program)
 
     ampero.menu(0, true);
     const HWND timer = ampero.window(L"Charge Timer");
-    check(!IsWindowEnabled(form1), L"the main window is disabled while the timer is open");
+    const auto disabled = [&] { return waitUntil([&] { return !IsWindowEnabled(form1); }, 3000); };
+    check(disabled(), L"the main window is disabled while the timer is open");
     const HWND minutes = control(timer, L"Edit", L"");
     check(waitUntil([&] { return ampero.focus() == minutes; }, 3000),
           L"the focus starts in the minutes box");
@@ -512,7 +513,7 @@ void keyboardScenario(const std::wstring &program)
     for (const AboutKeys &c : cases) {
         ampero.menu(1, false);
         const HWND about = ampero.window(L"About Chargely");
-        check(!IsWindowEnabled(form1), L"the main window is disabled while About is open");
+        check(disabled(), L"the main window is disabled while About is open");
         const HWND ok = control(about, L"Button", L"OK");
         check(waitUntil([&] { return ampero.focus() == ok; }, 3000), L"the focus starts on OK");
         if (c.tabToSystemInfo)
