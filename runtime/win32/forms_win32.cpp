@@ -294,7 +294,8 @@ void Form::Impl::layout(UINT newDpi)
     std::vector<std::pair<Font, win32::FontHandle>> chosen;
     for (Control *control : form.Controls()) {
         const Font &design = control->impl().font;
-        if (std::any_of(chosen.begin(), chosen.end(),
+        if (control->impl().kind == Control::Impl::Kind::Image ||
+            std::any_of(chosen.begin(), chosen.end(),
                         [&](const auto &font) { return sameDesign(font.first, design); }))
             continue;
         std::vector<win32::TextInBox> texts;

@@ -44,6 +44,8 @@ if [ ! -f "$ready" ]; then
         cd "$state"
         wine wineboot --init 2>/dev/null
         wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null
+        # Windows on the X server where there is one, and on none at all elsewhere.
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11,null /f >/dev/null
         wineserver --wait
     )
     touch "$ready"
