@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Finds the alerts in a recording of the sound card and checks their timing.
 
-Usage: alert_onsets.py RECORDING RECORDING_START_S COMPLETED_AT_MS
+Usage: alert_onsets.py RECORDING RECORDING_START_S COMPLETED_AT_MS [CLOSED_AT_MS]
   RECORDING          raw signed 16-bit little-endian mono samples at 44100 Hz
   RECORDING_START_S  wall-clock time of the recording's first sample, in seconds
   COMPLETED_AT_MS    wall-clock time the window turned "Charge Complete", in milliseconds
+  CLOSED_AT_MS       wall-clock time the window was closed, in milliseconds; if given, no
+                     alert may start later than CLOSE_SLACK_S after it
 
 An alert starts where the level rises above -30 dBFS after at least 150 ms below -45
 dBFS. Expected: no alert before completion; in the 5.5 seconds after it, an alert about
@@ -20,6 +22,7 @@ LOUD_DBFS = -30.0
 QUIET_DBFS = -45.0
 QUIET_BEFORE_S = 0.150
 WATCH_S = 5.5
+CLOSE_SLACK_S = 0.25
 
 
 def levels(samples):
@@ -69,6 +72,12 @@ def main():
         )
 
     problems = []
+    if len(sys.argv) > 4:
+        closed_s = int(sys.argv[4]) / 1000 - start_s
+        late = [t for t in after if t + completed_s > closed_s + CLOSE_SLACK_S]
+        print(f"alerts after the window closed: {len(late)}")
+        if late:
+            problems.append(f"{len(late)} alert(s) after the window closed")
     if early:
         problems.append(f"{len(early)} alert(s) before completion")
     if len(watched) < 5:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine, with no display, in a private Wine prefix, and stops
 # that prefix's Wine server when it ends.
-#   run-under-wine.sh STATE_DIR PROGRAM.exe [ARGUMENT...]
+#   run-under-wine.sh [--display] STATE_DIR PROGRAM.exe [ARGUMENT...]
+# With --display, Wine gets a private Xvfb server of its own instead of no display.
 # STATE_DIR holds the prefix and the home folder Wine sees. A missing or half-made prefix
 # is set up first, and the time that takes is printed. Exits with the program's status.
 #
@@ -10,6 +11,11 @@
 # Windows path the program finds in AMPERO_WINE_AUDIO_CAPTURE.
 set -euo pipefail
 
+display=()
+if [ "$1" = --display ]; then
+    display=(xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24")
+    shift
+fi
 state=$(realpath -m "$1")
 program=$2
 shift 2
@@ -46,6 +52,10 @@ if [ ! -f "$ready" ]; then
     echo "Wine prefix set up in $(milliseconds_since "$started") ms"
 fi
 
+# The faces of the classic forms that Wine ships (fonts-wine), in the prefix's font folder,
+# where this Wine looks for them.
+cp -u /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/"
+
 capture="$state/audio-capture.raw"
 cat >"$HOME/.asoundrc" <<END
 pcm.!default {
@@ -60,6 +70,6 @@ export AMPERO_WINE_AUDIO_CAPTURE="Z:${capture//\//\\}"
 
 started=$(date +%s%N)
 status=0
-wine "$program" "$@" || status=$?
+"${display[@]}" wine "$program" "$@" || status=$?
 echo "Wine ran $(basename "$program") in $(milliseconds_since "$started") ms" >&2
 exit "$status"
