@@ -53,21 +53,10 @@ frmAbout::frmAbout()
             {.isDefault = true, .isCancel = true, .font = {.kind = Font::Kind::SystemDialog}}),
       cmdSysInfo(*this, "cmdSysInfo", {2280, 2400, 1245, 345}, 1, u"&System Info...",
                  {.font = {.kind = Font::Kind::SystemDialog}}),
+      // From x, y to x, y in twips; colour, width in pixels, draw order.
       Line1{{
-          {.x1 = 105,
-           .y1 = 2280,
-           .x2 = 3960,
-           .y2 = 2280,
-           .colour = white,
-           .widthPixels = 2,
-           .drawOrder = 1},
-          {.x1 = 90,
-           .y1 = 2280,
-           .x2 = 3960,
-           .y2 = 2280,
-           .colour = grey,
-           .widthPixels = 1,
-           .drawOrder = 0},
+          {105, 2280, 3960, 2280, white, 2, 1},
+          {90, 2280, 3960, 2280, grey, 1, 0},
       }}
 {
     for (const Line &line : Line1)

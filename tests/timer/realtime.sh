@@ -21,26 +21,8 @@ trap cleanup EXIT
 export PULSE_SERVER="unix:$outdir/pulse/native"
 export CANBERRA_DRIVER=pulse
 
-# An idle null sink records nothing: keep silence playing into it so that its monitor
-# delivers a steady stream, with the alerts mixed in.
-pacat --raw --format=s16le --rate=44100 --channels=2 --device=alerts /dev/zero &
-players+=($!)
-recording="$outdir/sink.raw"
-parecord --raw --format=s16le --rate=44100 --channels=1 --latency-msec=20 \
-    --device=alerts.monitor "$recording" &
-players+=($!)
-
-# A new sink delivers nothing for its first seconds. Once the recording has grown past
-# that, its length at a known moment tells when its first sample was taken.
-bytes_per_second=$((44100 * 2))
-for _ in $(seq 100); do
-    [ "$(stat -c %s "$recording" 2>/dev/null || echo 0)" -gt $((bytes_per_second * 3)) ] && break
-    sleep 0.1
-done
-now=$(date +%s.%N)
-recorded=$(stat -c %s "$recording")
-[ "$recorded" -gt $((bytes_per_second * 3)) ] || { echo "the sink's monitor records nothing"; exit 1; }
-recording_start=$(python3 -c "print($now - $recorded / $bytes_per_second)")
+source "$here/sink_recording.sh"
+record_sink "$outdir/sink.raw"
 
 export AMPERO_COMPLETION_FILE="$outdir/completed-at-ms"
 mkdir -m 700 "$outdir/runtime"

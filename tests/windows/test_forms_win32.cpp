@@ -1,13 +1,11 @@
 // The windows on the Win32 backend: one child window per control, numbered after its place
-// in its form's Controls(), captions inside their boxes at 96 and 144 DPI, the designed tab
-// order, and the wake-up's first call one full interval after its start.
+// in its form's Controls(), and captions inside their boxes at 96 and 144 DPI in the fonts
+// they are drawn in.
 #include "form1.h"
 #include "frm_about.h"
-#include "periodic_wakeup.h"
 #include "twips.h"
 #include "win32_forms.h"
 
-#include <chrono>
 #include <doctest/doctest.h>
 #include <string>
 
@@ -66,37 +64,4 @@ TEST_CASE("every control of the windows is in its box, its caption too, at 96 an
         checkLayout(form1, dpi);
         checkLayout(about, dpi);
     }
-}
-
-TEST_CASE("Tab goes from the first box to the second, to Calculate and round again")
-{
-    ampero::Form1 form;
-    form.impl().prepareFirstShow();
-    HWND window = ampero::win32::windowOf(form);
-    HWND focus = GetNextDlgTabItem(window, nullptr, FALSE);
-    const std::initializer_list<const Control *> order = {&form.Text1, &form.Text2, &form.Command1,
-                                                          &form.Text1};
-    for (const Control *expected : order) {
-        CHECK(focus == ampero::win32::windowOf(*expected));
-        focus = GetNextDlgTabItem(window, focus, FALSE);
-    }
-}
-
-TEST_CASE("a wake-up comes one full interval after its start")
-{
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point started = Clock::now();
-    Clock::time_point called{};
-    ampero::PeriodicWakeup wakeup([&] { called = Clock::now(); });
-    wakeup.start(100);
-    const Clock::time_point deadline = started + std::chrono::seconds(2);
-    while (called == Clock::time_point{} && Clock::now() < deadline) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-    }
-    REQUIRE(called != Clock::time_point{});
-    CHECK(called - started >= std::chrono::milliseconds(100));
-    CHECK(called - started < std::chrono::milliseconds(1000));
 }

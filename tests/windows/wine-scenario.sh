@@ -37,24 +37,8 @@ trap cleanup EXIT
 "$here/../timer/pulse_server.sh" start "$sound/pulse" $$
 export PULSE_SERVER="unix:$sound/pulse/native"
 
-# An idle null sink records nothing: silence kept playing into it gives a steady stream.
-pacat --raw --format=s16le --rate=44100 --channels=2 --device=alerts /dev/zero &
-players+=($!)
-recording="$sound/sink.raw"
-parecord --raw --format=s16le --rate=44100 --channels=1 --latency-msec=20 \
-    --device=alerts.monitor "$recording" &
-players+=($!)
-# The recording's length at a known moment, once past the sink's silent start, tells when
-# its first sample was taken.
-bytes_per_second=$((44100 * 2))
-for _ in $(seq 100); do
-    [ "$(stat -c %s "$recording" 2>/dev/null || echo 0)" -gt $((bytes_per_second * 3)) ] && break
-    sleep 0.1
-done
-now=$(date +%s.%N)
-recorded=$(stat -c %s "$recording")
-[ "$recorded" -gt $((bytes_per_second * 3)) ] || { echo "the sink's monitor records nothing"; exit 1; }
-recording_start=$(python3 -c "print($now - $recorded / $bytes_per_second)")
+source "$here/../timer/sink_recording.sh"
+record_sink "$sound/sink.raw"
 
 status=0
 run_driver | tee "$sound/driver.log" || status=$?
