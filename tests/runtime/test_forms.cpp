@@ -46,7 +46,6 @@ private slots:
     void showModalReturnsOnlyAfterUnload();
     void windowDestroyedDuringItsModalLoopLeavesNothingDangling();
     void closeButtonUnloadsAndStopsTimers();
-    void startUpDestroysEveryWindow();
     void enablingAnEnabledTimerKeepsItsPace();
     void timerTicksOnlyWhileEnabled();
     void tickHandlerIsNeverReentered();
@@ -72,6 +71,12 @@ void FormsTest::sharedInstanceIsCreatedOnceAndAnewAfterUnload()
     unload(second);
     QTest::qWait(0);
     flushUnloadedWindows();
+    QCOMPARE(ProbeWindow::destroyed, ProbeWindow::created);
+
+    // The start-up destroys the windows still loaded before the application goes.
+    shared<ProbeWindow>().Show();
+    detail::destroyAllWindows();
+    QVERIFY(!isLoaded<ProbeWindow>());
     QCOMPARE(ProbeWindow::destroyed, ProbeWindow::created);
 }
 
@@ -114,15 +119,6 @@ void FormsTest::closeButtonUnloadsAndStopsTimers()
     QVERIFY(!isLoaded<ProbeWindow>());
     QVERIFY(!enabledAtClose);
     flushUnloadedWindows();
-}
-
-void FormsTest::startUpDestroysEveryWindow()
-{
-    const int destroyedBefore = ProbeWindow::destroyed;
-    shared<ProbeWindow>().Show();
-    detail::destroyAllWindows();
-    QCOMPARE(ProbeWindow::destroyed, destroyedBefore + 1);
-    QVERIFY(!isLoaded<ProbeWindow>());
 }
 
 void FormsTest::enablingAnEnabledTimerKeepsItsPace()
@@ -182,28 +178,28 @@ void FormsTest::tickHandlerIsNeverReentered()
     QCOMPARE(messages.shown().size(), 2);
 }
 
+using Failure = std::function<void()>;
+
 void FormsTest::handlerFailuresAreReportedAndTheProgramGoesOn_data()
 {
-    QTest::addColumn<std::function<void()>>("failure");
+    QTest::addColumn<Failure>("failure");
     QTest::addColumn<QString>("report");
+    const QString internal = QStringLiteral("Run-time error '51':\n\nInternal error");
     QTest::newRow("division by zero")
-        << std::function<void()>([] { throw RunError(ErrorNumber::DivisionByZero); })
+        << Failure([] { throw RunError(ErrorNumber::DivisionByZero); })
         << "Run-time error '11':\n\nDivision by zero";
-    QTest::newRow("type mismatch")
-        << std::function<void()>([] { throw RunError(ErrorNumber::TypeMismatch); })
-        << "Run-time error '13':\n\nType mismatch";
-    QTest::newRow("out of memory") << std::function<void()>([] { throw std::bad_alloc(); })
-                                   << "Run-time error '7':\n\nOut of memory";
+    QTest::newRow("type mismatch") << Failure([] { throw RunError(ErrorNumber::TypeMismatch); })
+                                   << "Run-time error '13':\n\nType mismatch";
+    QTest::newRow("out of memory")
+        << Failure([] { throw std::bad_alloc(); }) << "Run-time error '7':\n\nOut of memory";
     QTest::newRow("failed system call")
-        << std::function<void()>([] { throw std::runtime_error("timerfd_create failed"); })
-        << "Run-time error '51':\n\nInternal error";
-    QTest::newRow("anything else")
-        << std::function<void()>([] { throw 42; }) << "Run-time error '51':\n\nInternal error";
+        << Failure([] { throw std::runtime_error("timerfd_create failed"); }) << internal;
+    QTest::newRow("anything else") << Failure([] { throw 42; }) << internal;
 }
 
 void FormsTest::handlerFailuresAreReportedAndTheProgramGoesOn()
 {
-    QFETCH(std::function<void()>, failure);
+    QFETCH(Failure, failure);
     QFETCH(QString, report);
     CapturedMessages messages;
     bool stepAfterErrorRan = false;

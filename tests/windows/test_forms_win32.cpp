@@ -6,6 +6,7 @@
 #include "twips.h"
 #include "win32_forms.h"
 
+#include <commctrl.h>
 #include <doctest/doctest.h>
 #include <string>
 
@@ -63,5 +64,23 @@ TEST_CASE("every control of the windows is in its box, its caption too, at 96 an
         CAPTURE(dpi);
         checkLayout(form1, dpi);
         checkLayout(about, dpi);
+    }
+}
+
+TEST_CASE("a result too long for its box ends in an ellipsis and is whole in its tooltip")
+{
+    ampero::Form1 form;
+    form.impl().prepareFirstShow();
+    HWND result = ampero::win32::windowOf(form.Label1);
+    CHECK((GetWindowLongW(result, GWL_STYLE) & SS_ELLIPSISMASK) == SS_ENDELLIPSIS);
+    const auto tips = [&] {
+        HWND tooltips = form.impl().captionTips.get();
+        return tooltips ? SendMessageW(tooltips, TTM_GETTOOLCOUNT, 0, 0) : 0;
+    };
+    for (const auto &[caption, tipped] : {std::pair{u"8.57142857142857", 1}, {u"180", 0}}) {
+        form.Label1.setCaption(caption);
+        CAPTURE(tipped);
+        CHECK(form.Label1.Caption() == caption);
+        CHECK(tips() == tipped);
     }
 }
