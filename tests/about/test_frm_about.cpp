@@ -1,7 +1,7 @@
 #include "captured_messages.h"
-#include "qt_widgets.h"
 #include "forms.h"
 #include "frm_about.h"
+#include "qt_widgets.h"
 #include "registry.h"
 #include "system_information.h"
 
@@ -15,8 +15,8 @@
 #include <QTest>
 
 using namespace ampero;
-using ampero::testing::widget;
 using ampero::testing::CapturedMessages;
+using ampero::testing::widget;
 
 class FrmAboutTest : public QObject
 {
@@ -97,7 +97,8 @@ void FrmAboutTest::windowHasTheDesignedLook()
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-    QCOMPARE(qt::window(*form)->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    QCOMPARE(qt::window(*form)->windowIcon().availableSizes(),
+             (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
     const QPoint screenCentre = qt::window(*form)->screen()->availableGeometry().center();
     QVERIFY((qt::window(*form)->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
     QVERIFY(!widget<QLabel>(form->Image1)->pixmap().isNull());
@@ -132,20 +133,23 @@ void FrmAboutTest::labelsShowTheDesignedTextsAndFont()
     const QString face = QFontDatabase::hasFamily(QStringLiteral("Comic Sans MS"))
                              ? QStringLiteral("Comic Sans MS")
                              : QStringLiteral("Comic Neue");
-    for (const QLabel *label : {widget<QLabel>(form->lblDisclaimer), widget<QLabel>(form->lblTitle), widget<QLabel>(form->lblDescription)}) {
+    for (const QLabel *label : {widget<QLabel>(form->lblDisclaimer), widget<QLabel>(form->lblTitle),
+                                widget<QLabel>(form->lblDescription)}) {
         const QFontInfo font(label->font());
         QCOMPARE(font.family(), face);
         QVERIFY(font.bold());
         QCOMPARE(font.pointSizeF(), 9.75);
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
     }
-    for (const QPushButton *button : {widget<QPushButton>(form->cmdOK), widget<QPushButton>(form->cmdSysInfo)})
+    for (const QPushButton *button :
+         {widget<QPushButton>(form->cmdOK), widget<QPushButton>(form->cmdSysInfo)})
         QCOMPARE(button->font(), qt::designFont());
 }
 
 void FrmAboutTest::everyTextFitsItsBox()
 {
-    for (const QLabel *label : {widget<QLabel>(form->lblDisclaimer), widget<QLabel>(form->lblTitle)}) {
+    for (const QLabel *label :
+         {widget<QLabel>(form->lblDisclaimer), widget<QLabel>(form->lblTitle)}) {
         QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
         QVERIFY2(label->sizeHint().height() <= label->height(), qPrintable(label->text()));
     }
@@ -154,7 +158,8 @@ void FrmAboutTest::everyTextFitsItsBox()
     QVERIFY(description->heightForWidth(description->width()) <= description->height());
     QVERIFY(description->heightForWidth(description->width()) >
             description->fontMetrics().height());
-    for (const QPushButton *button : {widget<QPushButton>(form->cmdOK), widget<QPushButton>(form->cmdSysInfo)})
+    for (const QPushButton *button :
+         {widget<QPushButton>(form->cmdOK), widget<QPushButton>(form->cmdSysInfo)})
         QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(button->text()));
 }
 

@@ -1,11 +1,11 @@
 // Hostile text in the calculator's boxes and every button of the main and About windows
 // pressed: the program stays up, and the only messages are the designed ones.
 #include "captured_messages.h"
-#include "qt_widgets.h"
 #include "form1.h"
 #include "forms.h"
 #include "frm_about.h"
 #include "hostile_inputs.h"
+#include "qt_widgets.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -46,7 +46,8 @@ void HostileInputTest::calculatorSurvivesHostileInput()
     Form1 &form = shared<Form1>();
     form.Show();
     QVERIFY(QTest::qWaitForWindowExposed(qt::window(form)));
-    const auto boxes = {std::pair{widget<QLineEdit>(form.Text1), asOutput}, std::pair{widget<QLineEdit>(form.Text2), asCapacity}};
+    const auto boxes = {std::pair{widget<QLineEdit>(form.Text1), asOutput},
+                        std::pair{widget<QLineEdit>(form.Text2), asCapacity}};
     for (const auto &[box, expected] : boxes) {
         CapturedMessages messages;
         widget<QLineEdit>(form.Text1)->setText(QStringLiteral("300"));

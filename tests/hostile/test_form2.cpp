@@ -1,11 +1,11 @@
 // Hostile text in the charge timer's box, "Charge Monitor" pressed and a minute counted
 // off: the program stays up, and the only message is the designed error report.
 #include "captured_messages.h"
-#include "qt_widgets.h"
 #include "form2.h"
 #include "form_timer.h"
 #include "forms.h"
 #include "hostile_inputs.h"
+#include "qt_widgets.h"
 #include "sound_fake.h"
 
 #include <QLabel>

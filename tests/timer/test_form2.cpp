@@ -1,9 +1,9 @@
 #include "captured_messages.h"
-#include "qt_widgets.h"
 #include "form2.h"
 #include "form_timer.h"
 #include "forms.h"
 #include "message_box.h"
+#include "qt_widgets.h"
 #include "sound.h"
 #include "sound_fake.h"
 
@@ -17,9 +17,9 @@
 #include <QTimer>
 
 using namespace ampero;
-using ampero::testing::widget;
 using ampero::testing::CapturedMessages;
 using ampero::testing::FakeSound;
+using ampero::testing::widget;
 
 namespace {
 const QString readyPrompt = QStringLiteral("Please Enter Charge Time (Mins)");
@@ -94,7 +94,8 @@ void Form2Test::windowHasTheDesignedLook()
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-    QCOMPARE(qt::window(*form)->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    QCOMPARE(qt::window(*form)->windowIcon().availableSizes(),
+             (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
     const QPoint screenCentre = qt::window(*form)->screen()->availableGeometry().center();
     QVERIFY((qt::window(*form)->frameGeometry().center() - screenCentre).manhattanLength() <= 2);
 
@@ -108,7 +109,8 @@ void Form2Test::windowHasTheDesignedLook()
     QVERIFY(!form->Timer1.Enabled());
     QVERIFY(!form->Timer2.Enabled());
 
-    QAccessibleInterface *entry = QAccessible::queryAccessibleInterface(widget<QLineEdit>(form->Text1));
+    QAccessibleInterface *entry =
+        QAccessible::queryAccessibleInterface(widget<QLineEdit>(form->Text1));
     QCOMPARE(entry->text(QAccessible::Name), readyPrompt);
     for (const QString &caption : {readyPrompt, countingLabel})
         QVERIFY2(widget<QLabel>(form->Label1)->fontMetrics().horizontalAdvance(caption) <=

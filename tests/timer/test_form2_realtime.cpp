@@ -4,9 +4,9 @@
 // own X and audio servers, records the sound and checks the alerts in the recording.
 
 #include "captured_messages.h"
-#include "qt_widgets.h"
 #include "form2.h"
 #include "forms.h"
+#include "qt_widgets.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -17,8 +17,8 @@
 #include <cstdlib>
 
 using namespace ampero;
-using ampero::testing::widget;
 using ampero::testing::CapturedMessages;
+using ampero::testing::widget;
 
 class Form2RealTimeTest : public QObject
 {
@@ -39,12 +39,13 @@ void Form2RealTimeTest::completesAMinuteAfterTheFirstPressAndAlerts()
     QElapsedTimer sinceFirstPress;
     qint64 completedAfterMs = -1;
     qint64 completedAtEpochMs = -1;
-    connect(qt::window(form), &QWidget::windowTitleChanged, qt::window(form), [&](const QString &title) {
-        if (title == QStringLiteral("Charge Complete")) {
-            completedAfterMs = sinceFirstPress.elapsed();
-            completedAtEpochMs = QDateTime::currentMSecsSinceEpoch();
-        }
-    });
+    connect(qt::window(form), &QWidget::windowTitleChanged, qt::window(form),
+            [&](const QString &title) {
+                if (title == QStringLiteral("Charge Complete")) {
+                    completedAfterMs = sinceFirstPress.elapsed();
+                    completedAtEpochMs = QDateTime::currentMSecsSinceEpoch();
+                }
+            });
 
     QTest::mouseClick(widget<QPushButton>(form.Command1), Qt::LeftButton);
     sinceFirstPress.start();
