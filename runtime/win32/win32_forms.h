@@ -8,7 +8,7 @@
 // BS_GROUPBOX for a frame, whose controls are its own children. A control's identifier
 // (GetDlgCtrlID) is 1000 plus its position in its form's Controls(), the order in which
 // the window's class creates them; menu commands are numbered from 2000 in the order of
-// their entries. A test driver finds controls by these numbers.
+// their entries.
 
 #include "forms.h"
 #include "win32_handles.h"

@@ -1,6 +1,5 @@
-// The windows on the Win32 backend: one child window per control, numbered after its place
-// in its form's Controls(), and captions inside their boxes at 96 and 144 DPI in the fonts
-// they are drawn in.
+// The windows on the Win32 backend: every control's box, and its caption inside it in the
+// font it is drawn in, at 96 and 144 DPI; a cut caption's ellipsis and tooltip.
 #include "form1.h"
 #include "frm_about.h"
 #include "twips.h"
@@ -41,16 +40,13 @@ void checkTextFits(const Control &control)
 void checkLayout(Form &form, UINT dpi)
 {
     form.impl().layout(dpi);
-    for (std::size_t index = 0; index < form.Controls().size(); ++index) {
-        const Control &control = *form.Controls()[index];
-        HWND window = ampero::win32::windowOf(control);
-        CAPTURE(control.Name());
-        CHECK(GetDlgCtrlID(window) == 1000 + static_cast<int>(index));
+    for (const Control *control : form.Controls()) {
+        CAPTURE(control->Name());
         RECT box{};
-        GetWindowRect(window, &box);
-        CHECK(box.right - box.left == ampero::twipsToPixels(control.Placement().width, dpi));
-        CHECK(box.bottom - box.top == ampero::twipsToPixels(control.Placement().height, dpi));
-        checkTextFits(control);
+        GetWindowRect(ampero::win32::windowOf(*control), &box);
+        CHECK(box.right - box.left == ampero::twipsToPixels(control->Placement().width, dpi));
+        CHECK(box.bottom - box.top == ampero::twipsToPixels(control->Placement().height, dpi));
+        checkTextFits(*control);
     }
 }
 
