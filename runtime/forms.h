@@ -227,7 +227,6 @@ public:
     const char *Name() const { return name_; }
     const Text &Caption() const { return caption_; }
     int Index() const { return index_; }
-    Kind kind() const { return kind_; }
     Impl &impl() const { return *impl_; }
     Event<int> Click;
 
@@ -235,7 +234,6 @@ private:
     const char *name_;
     Text caption_;
     int index_;
-    Kind kind_;
     std::unique_ptr<Impl, ImplDeleter> impl_;
 };
 

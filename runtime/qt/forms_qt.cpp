@@ -490,7 +490,7 @@ Image::Image(Container &parent, const char *name, TwipsRect placement, const cha
 // Menus
 
 MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind kind)
-    : name_(name), caption_(std::move(caption)), index_(index), kind_(kind), impl_(new Impl)
+    : name_(name), caption_(std::move(caption)), index_(index), impl_(new Impl)
 {
     auto *window = qobject_cast<QMainWindow *>(qt::window(form));
     if (!window)
@@ -508,8 +508,7 @@ MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind
 }
 
 MenuEntry::MenuEntry(MenuEntry &dropDown, const char *name, Text caption, int index)
-    : name_(name), caption_(std::move(caption)), index_(index), kind_(Kind::Command),
-      impl_(new Impl)
+    : name_(name), caption_(std::move(caption)), index_(index), impl_(new Impl)
 {
     impl_->action = dropDown.impl().menu->addAction(qt::toQString(caption_));
     impl_->action->setObjectName(QString::fromLatin1(name));

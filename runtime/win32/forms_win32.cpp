@@ -730,8 +730,7 @@ Image::Image(Container &parent, const char *name, TwipsRect placement, const cha
 }
 
 MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind kind)
-    : name_(name), caption_(std::move(caption)), index_(index), kind_(kind),
-      impl_(new Impl{nullptr, 0, form})
+    : name_(name), caption_(std::move(caption)), index_(index), impl_(new Impl{nullptr, 0, form})
 {
     HWND window = windowOf(form);
     HMENU bar = GetMenu(window);
@@ -753,7 +752,7 @@ MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind
 }
 
 MenuEntry::MenuEntry(MenuEntry &dropDown, const char *name, Text caption, int index)
-    : name_(name), caption_(std::move(caption)), index_(index), kind_(Kind::Command),
+    : name_(name), caption_(std::move(caption)), index_(index),
       impl_(new Impl{nullptr, 0, dropDown.impl().form})
 {
     Form::Impl &owner = impl_->form.impl();
