@@ -75,7 +75,8 @@ public:
     Container &operator=(const Container &) = delete;
 
     virtual Form &form() = 0;
-    // The backend's native parent for the controls placed here.
+    // The frame this is, or null for a form's client area: where the backend puts the
+    // native controls placed here.
     virtual Control *asControl() = 0;
 
 protected:
