@@ -1,4 +1,4 @@
-// The windows on the Win32 backend: every control's box, and its caption inside it in the
+// The windows on the Win32 backend: the client area, and every caption inside its box in the
 // font it is drawn in, at 96 and 144 DPI; a cut caption's ellipsis and tooltip.
 #include "form1.h"
 #include "frm_about.h"
@@ -37,22 +37,21 @@ void checkTextFits(const Control &control)
     CHECK(needed.bottom <= box.bottom);
 }
 
+// The client area below the menu bar has the designed size, and every caption fits.
 void checkLayout(Form &form, UINT dpi)
 {
     form.impl().layout(dpi);
-    for (const Control *control : form.Controls()) {
-        CAPTURE(control->Name());
-        RECT box{};
-        GetWindowRect(ampero::win32::windowOf(*control), &box);
-        CHECK(box.right - box.left == ampero::twipsToPixels(control->Placement().width, dpi));
-        CHECK(box.bottom - box.top == ampero::twipsToPixels(control->Placement().height, dpi));
+    RECT client{};
+    GetClientRect(ampero::win32::windowOf(form), &client);
+    CHECK(client.right == ampero::twipsToPixels(form.Design().clientWidth, dpi));
+    CHECK(client.bottom == ampero::twipsToPixels(form.Design().clientHeight, dpi));
+    for (const Control *control : form.Controls())
         checkTextFits(*control);
-    }
 }
 
 } // namespace
 
-TEST_CASE("every control of the windows is in its box, its caption too, at 96 and 144 DPI")
+TEST_CASE("the windows' client areas and captions at 96 and 144 DPI")
 {
     ampero::Form1 form1;
     ampero::frmAbout about;
