@@ -6,12 +6,8 @@
 set -euo pipefail
 cd "$1"
 forbidden='^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](Q[A-Za-z]*|Qt[A-Za-z]*/|windows\.h|[a-z]*api\.h|winreg\.h|mmsystem\.h|commctrl\.h|unistd\.h|sys/|dlfcn\.h|spawn\.h|fcntl\.h|pthread\.h|signal\.h|X11/|xcb/|canberra\.h)'
-found=0
-while IFS= read -r -d '' file; do
-    case "$file" in *_win.* | *_unix.*) continue ;; esac
-    if grep -HnE "$forbidden" "$file"; then
-        found=1
-    fi
-done < <(find main timer about -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
-[ "$found" -eq 0 ] && echo "main/, timer/ and about/ include no toolkit or system header"
-exit "$found"
+if grep -rnE --include='*.h' --include='*.cpp' --exclude='*_win.*' --exclude='*_unix.*' \
+    "$forbidden" main timer about; then
+    exit 1
+fi
+echo "main/, timer/ and about/ include no toolkit or system header"

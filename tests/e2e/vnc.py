@@ -4,8 +4,8 @@ without a display): the port answers with the RFB greeting on 127.0.0.1, refuses
 session without the password, can't be reached on any other address of this machine; the
 X server refuses clients without the run's cookie; a window manager frames the program's
 windows, which open centred with their frames, and closes the Charge Timer; sound goes to
-a private server; a second run takes the next display; everything stops when the program ends or the script is
-terminated."""
+a private server; a second run takes the next display; everything stops when the program
+ends or the script is terminated."""
 
 import argparse
 import os

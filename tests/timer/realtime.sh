@@ -9,20 +9,9 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 rm -rf "$outdir"
 mkdir -p "$outdir"
 
-players=()
-cleanup() {
-    for pid in "${players[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${players[@]}"; do wait "$pid" 2>/dev/null || true; done
-    "$here/pulse_server.sh" stop "$outdir/pulse" || true
-}
-trap cleanup EXIT
-
-"$here/pulse_server.sh" start "$outdir/pulse" $$
-export PULSE_SERVER="unix:$outdir/pulse/native"
 export CANBERRA_DRIVER=pulse
-
 source "$here/sink_recording.sh"
-record_sink "$outdir/sink.raw"
+record_sink "$outdir"
 
 export AMPERO_COMPLETION_FILE="$outdir/completed-at-ms"
 mkdir -m 700 "$outdir/runtime"

@@ -27,18 +27,8 @@ fi
 sound="$state/timer-sound"
 rm -rf "$sound"
 mkdir -p "$sound"
-players=()
-cleanup() {
-    for pid in ${players[@]+"${players[@]}"}; do kill "$pid" 2>/dev/null || true; done
-    for pid in ${players[@]+"${players[@]}"}; do wait "$pid" 2>/dev/null || true; done
-    "$here/../timer/pulse_server.sh" stop "$sound/pulse" || true
-}
-trap cleanup EXIT
-"$here/../timer/pulse_server.sh" start "$sound/pulse" $$
-export PULSE_SERVER="unix:$sound/pulse/native"
-
 source "$here/../timer/sink_recording.sh"
-record_sink "$sound/sink.raw"
+record_sink "$sound"
 
 status=0
 run_driver | tee "$sound/driver.log" || status=$?
