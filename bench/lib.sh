@@ -50,6 +50,27 @@ bench_stats() {
         printf format " " format " " format "\n", v[1], median, v[NR] }'
 }
 
+# bench_interleave RUNS MEASURE NAME PROGRAM NAME PROGRAM: one untimed run of each fills
+# the page cache; then RUNS rounds, the order alternating every round. MEASURE PROGRAM
+# prints one figure a run, collected in $bench_tmp/NAME.
+bench_interleave() {
+    local runs=$1 measure=$2 first=$3 first_program=$4 second=$5 second_program=$6
+    "$measure" "$first_program" >/dev/null
+    "$measure" "$second_program" >/dev/null
+    for round in $(seq "$runs"); do
+        if [ $((round % 2)) -eq 1 ]; then
+            "$measure" "$first_program" >>"$bench_tmp/$first"
+            "$measure" "$second_program" >>"$bench_tmp/$second"
+        else
+            "$measure" "$second_program" >>"$bench_tmp/$second"
+            "$measure" "$first_program" >>"$bench_tmp/$first"
+        fi
+    done
+}
+
+# A / B with two decimals.
+bench_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
 # CLOCK_MONOTONIC in milliseconds, the clock bench_drive reports.
 bench_now() { python3 -c 'import time; print(f"{time.monotonic() * 1000:.3f}")'; }
 
