@@ -276,19 +276,22 @@ void Form::Impl::createWindow()
         throw RunError(ErrorNumber::OutOfMemory);
     window.reset(created);
     SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // The controls are made in pixels for this DPI; the window is sized when first shown.
     dpi = win32::dpiOf(created);
-    setClientSize(pixels(design.clientWidth, dpi), pixels(design.clientHeight, dpi));
 }
 
 void Form::Impl::prepareFirstShow()
 {
     arrangeTabOrder();
     layout(win32::dpiOf(window.get()));
-    centreOnScreen();
 }
 
 void Form::Impl::layout(UINT newDpi)
 {
+    // The controls were made in pixels for the DPI the window had then; before the window
+    // is on the screen, nothing needs drawing again.
+    const bool rescaled = newDpi != dpi;
+    const BOOL visible = IsWindowVisible(window.get());
     dpi = newDpi;
     // One font for each design of font among the controls, in which all their texts fit.
     std::vector<std::pair<Font, win32::FontHandle>> chosen;
@@ -319,19 +322,21 @@ void Form::Impl::layout(UINT newDpi)
         });
         if (font != chosen.end())
             SendMessageW(child.window.get(), WM_SETFONT,
-                         reinterpret_cast<WPARAM>(font->second.get()), TRUE);
+                         reinterpret_cast<WPARAM>(font->second.get()), visible);
         const TwipsRect &place = control->Placement();
-        SetWindowPos(child.window.get(), nullptr, pixels(place.left, dpi), pixels(place.top, dpi),
-                     pixels(place.width, dpi), pixels(place.height, dpi),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (rescaled)
+            SetWindowPos(child.window.get(), nullptr, pixels(place.left, dpi),
+                         pixels(place.top, dpi), pixels(place.width, dpi),
+                         pixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
     }
     fonts = std::move(chosen);
     for (Control *control : form.Controls())
         if (control->impl().kind == Control::Impl::Kind::Label)
             updateCaptionTip(static_cast<Label &>(*control));
     loadIcons();
-    setClientSize(pixels(form.Design().clientWidth, dpi), pixels(form.Design().clientHeight, dpi));
-    InvalidateRect(window.get(), nullptr, TRUE);
+    placeWindow();
+    if (visible)
+        InvalidateRect(window.get(), nullptr, TRUE);
 }
 
 void Form::Impl::loadIcons()
@@ -350,8 +355,14 @@ void Form::Impl::loadIcons()
     smallIcon = std::move(small);
 }
 
-void Form::Impl::setClientSize(int width, int height)
+void Form::Impl::placeWindow()
 {
+    const int width = pixels(form.Design().clientWidth, dpi);
+    const int height = pixels(form.Design().clientHeight, dpi);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT &screen = monitor.rcWork;
     // The frame and the menu bar take what they take; a menu bar may wrap onto another line
     // at a new width, so measure again after each change.
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -359,27 +370,18 @@ void Form::Impl::setClientSize(int width, int height)
         RECT client{};
         GetWindowRect(window.get(), &outer);
         GetClientRect(window.get(), &client);
-        if (client.right == width && client.bottom == height)
+        const int outerWidth = outer.right - outer.left + width - client.right;
+        const int outerHeight = outer.bottom - outer.top + height - client.bottom;
+        POINT topLeft{outer.left, outer.top};
+        if (!IsWindowVisible(window.get()))
+            topLeft = {screen.left + (screen.right - screen.left - outerWidth) / 2,
+                       screen.top + (screen.bottom - screen.top - outerHeight) / 2};
+        const RECT wanted{topLeft.x, topLeft.y, topLeft.x + outerWidth, topLeft.y + outerHeight};
+        if (EqualRect(&wanted, &outer))
             return;
-        SetWindowPos(window.get(), nullptr, 0, 0, outer.right - outer.left + width - client.right,
-                     outer.bottom - outer.top + height - client.bottom,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(window.get(), nullptr, wanted.left, wanted.top, outerWidth, outerHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
-}
-
-void Form::Impl::centreOnScreen()
-{
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(window.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-    RECT outer{};
-    GetWindowRect(window.get(), &outer);
-    const RECT &screen = monitor.rcWork;
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    SetWindowPos(window.get(), nullptr, screen.left + (screen.right - screen.left - width) / 2,
-                 screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::Impl::arrangeTabOrder()
@@ -403,7 +405,9 @@ void Form::Impl::arrangeTabOrder()
     for (Control *control : order) {
         HWND child = windowOf(*control);
         const auto [last, first] = lastOfParent.try_emplace(GetParent(child), HWND_TOP);
-        SetWindowPos(child, last->second, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // HWND_TOP is null, as is the window above the topmost one.
+        if (GetWindow(child, GW_HWNDPREV) != last->second)
+            SetWindowPos(child, last->second, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         last->second = child;
     }
 }
@@ -748,7 +752,9 @@ MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind
         owner.menuCommands[impl_->command] = this;
         AppendMenuW(bar, MF_STRING, impl_->command, wide(caption_));
     }
-    DrawMenuBar(window);
+    // A hidden window's menu bar is drawn when the window is shown.
+    if (IsWindowVisible(window))
+        DrawMenuBar(window);
 }
 
 MenuEntry::MenuEntry(MenuEntry &dropDown, const char *name, Text caption, int index)

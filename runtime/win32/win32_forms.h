@@ -55,8 +55,9 @@ struct Form::Impl
     void prepareFirstShow();
     // Places every control, chooses the fonts and sizes the window for a DPI.
     void layout(UINT dpi);
-    void setClientSize(int width, int height);
-    void centreOnScreen();
+    // Sizes the window to its designed client area at its DPI: in its place once on the
+    // screen, centred on its monitor's work area before.
+    void placeWindow();
     void arrangeTabOrder();
     // The button Enter presses while that window has the focus, or null.
     CommandButton *defaultButton(HWND focus) const;
