@@ -11,6 +11,8 @@ template <class Function> Function user32Function(const char *name)
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
 }
 
+} // namespace
+
 UINT systemDpi()
 {
     HDC screen = GetDC(nullptr);
@@ -18,8 +20,6 @@ UINT systemDpi()
     ReleaseDC(nullptr, screen);
     return static_cast<UINT>(dpi);
 }
-
-} // namespace
 
 UINT dpiOf(HWND window)
 {
@@ -37,6 +37,21 @@ int systemMetric(int index, UINT dpi)
     if (getSystemMetricsForDpi)
         return getSystemMetricsForDpi(index, dpi);
     return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(systemDpi()));
+}
+
+SIZE windowSizeAround(HWND window, SIZE client, UINT dpi)
+{
+    using AdjustWindowRectExForDpiFunction = BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustWindowRectExForDpi =
+        user32Function<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
+    const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    const auto extendedStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+    const BOOL menu = GetMenu(window) != nullptr;
+    RECT frame{0, 0, client.cx, client.cy};
+    if (!adjustWindowRectExForDpi ||
+        !adjustWindowRectExForDpi(&frame, style, menu, extendedStyle, dpi))
+        AdjustWindowRectEx(&frame, style, menu, extendedStyle);
+    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 LOGFONTW messageFont(UINT dpi)

@@ -129,7 +129,7 @@ BOOL CALLBACK collectProgramWindow(HWND window, LPARAM windows)
 {
     wchar_t className[32];
     if (GetClassNameW(window, className, std::size(className)) &&
-        std::wcscmp(className, win32::formClassName) == 0)
+        std::wcsncmp(className, win32::formClassPrefix, std::size(win32::formClassPrefix) - 1) == 0)
         reinterpret_cast<std::vector<HWND> *>(windows)->push_back(window);
     return TRUE;
 }

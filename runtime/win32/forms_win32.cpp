@@ -11,7 +11,9 @@
 #include <climits>
 #include <commctrl.h>
 #include <cstring>
+#include <map>
 #include <optional>
+#include <string>
 
 namespace ampero {
 
@@ -64,20 +66,55 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     return form->handle(message, wParam, lParam);
 }
 
-void registerFormClass()
+// A window's icons for the title bar and the task bar at a DPI.
+struct WindowIcons
 {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = formProcedure;
-        windowClass.hInstance = win32::instance();
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = win32::formClassName;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    if (!registered)
+    win32::IconHandle big;
+    win32::IconHandle small;
+};
+
+WindowIcons loadWindowIcons(const char *icon, UINT dpi)
+{
+    const auto load = [&](int width, int height) {
+        return win32::IconHandle(static_cast<HICON>(
+            LoadImageW(win32::instance(), MAKEINTRESOURCEW(resourceNumber(icon)), IMAGE_ICON,
+                       win32::systemMetric(width, dpi), win32::systemMetric(height, dpi), 0)));
+    };
+    return {load(SM_CXICON, SM_CYICON), load(SM_CXSMICON, SM_CYSMICON)};
+}
+
+// The window class of the forms with that icon, which it gives them at the system's DPI: a
+// window made with its icons has them converted for the screen once, where each icon set
+// afterwards has both converted again (as Wine's X11 driver does).
+const wchar_t *formClass(const char *icon)
+{
+    struct FormClass
+    {
+        std::wstring name;
+        WindowIcons icons;
+    };
+    static std::map<std::string, FormClass> classes;
+    const auto [entry, added] = classes.try_emplace(icon);
+    FormClass &formClass = entry->second;
+    if (!added)
+        return formClass.name.c_str();
+    formClass.name =
+        std::wstring(win32::formClassPrefix) + std::wstring(icon, icon + std::strlen(icon));
+    formClass.icons = loadWindowIcons(icon, win32::systemDpi());
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = formProcedure;
+    windowClass.hInstance = win32::instance();
+    windowClass.hIcon = formClass.icons.big.get();
+    windowClass.hIconSm = formClass.icons.small.get();
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = formClass.name.c_str();
+    if (!RegisterClassExW(&windowClass)) {
+        classes.erase(entry);
         throw RunError(ErrorNumber::OutOfMemory);
+    }
+    return formClass.name.c_str();
 }
 
 // A frame is the parent of its controls, but a group box keeps their notifications and
@@ -258,7 +295,6 @@ void Form::Impl::detach()
 
 void Form::Impl::createWindow()
 {
-    registerFormClass();
     const FormDesign &design = form.Design();
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN |
                         (design.minButton ? WS_MINIMIZEBOX : 0);
@@ -268,16 +304,17 @@ void Form::Impl::createWindow()
     // the task bar lists only windows without an owner, and a hidden owner never stands in
     // the window's way.
     HWND owner = design.showInTaskbar ? nullptr : win32::helperWindow();
-    HWND created = CreateWindowExW(extendedStyle, win32::formClassName, wide(design.caption), style,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, pixels(design.clientWidth, 96),
-                                   pixels(design.clientHeight, 96), owner, nullptr,
-                                   win32::instance(), nullptr);
+    HWND created = CreateWindowExW(extendedStyle, formClass(design.icon), wide(design.caption),
+                                   style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   pixels(design.clientWidth, 96), pixels(design.clientHeight, 96),
+                                   owner, nullptr, win32::instance(), nullptr);
     if (!created)
         throw RunError(ErrorNumber::OutOfMemory);
     window.reset(created);
     SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // The controls are made in pixels for this DPI; the window is sized when first shown.
     dpi = win32::dpiOf(created);
+    iconsDpi = win32::systemDpi();
 }
 
 void Form::Impl::prepareFirstShow()
@@ -341,46 +378,43 @@ void Form::Impl::layout(UINT newDpi)
 
 void Form::Impl::loadIcons()
 {
-    const int number = resourceNumber(form.Design().icon);
-    const auto load = [&](int width, int height) {
-        return win32::IconHandle(static_cast<HICON>(
-            LoadImageW(win32::instance(), MAKEINTRESOURCEW(number), IMAGE_ICON,
-                       win32::systemMetric(width, dpi), win32::systemMetric(height, dpi), 0)));
-    };
-    win32::IconHandle big = load(SM_CXICON, SM_CYICON);
-    win32::IconHandle small = load(SM_CXSMICON, SM_CYSMICON);
-    SendMessageW(window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-    SendMessageW(window.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
-    bigIcon = std::move(big);
-    smallIcon = std::move(small);
+    if (iconsDpi == dpi)
+        return;
+    WindowIcons icons = loadWindowIcons(form.Design().icon, dpi);
+    SendMessageW(window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big.get()));
+    SendMessageW(window.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.small.get()));
+    bigIcon = std::move(icons.big);
+    smallIcon = std::move(icons.small);
+    iconsDpi = dpi;
 }
 
 void Form::Impl::placeWindow()
 {
-    const int width = pixels(form.Design().clientWidth, dpi);
-    const int height = pixels(form.Design().clientHeight, dpi);
+    const SIZE client{pixels(form.Design().clientWidth, dpi),
+                      pixels(form.Design().clientHeight, dpi)};
+    SIZE outer = win32::windowSizeAround(window.get(), client, dpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(window.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT &screen = monitor.rcWork;
-    // The frame and the menu bar take what they take; a menu bar may wrap onto another line
-    // at a new width, so measure again after each change.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        RECT outer{};
-        RECT client{};
-        GetWindowRect(window.get(), &outer);
-        GetClientRect(window.get(), &client);
-        const int outerWidth = outer.right - outer.left + width - client.right;
-        const int outerHeight = outer.bottom - outer.top + height - client.bottom;
-        POINT topLeft{outer.left, outer.top};
+        RECT current{};
+        GetWindowRect(window.get(), &current);
+        POINT topLeft{current.left, current.top};
         if (!IsWindowVisible(window.get()))
-            topLeft = {screen.left + (screen.right - screen.left - outerWidth) / 2,
-                       screen.top + (screen.bottom - screen.top - outerHeight) / 2};
-        const RECT wanted{topLeft.x, topLeft.y, topLeft.x + outerWidth, topLeft.y + outerHeight};
-        if (EqualRect(&wanted, &outer))
+            topLeft = {screen.left + (screen.right - screen.left - outer.cx) / 2,
+                       screen.top + (screen.bottom - screen.top - outer.cy) / 2};
+        const RECT wanted{topLeft.x, topLeft.y, topLeft.x + outer.cx, topLeft.y + outer.cy};
+        if (!EqualRect(&wanted, &current))
+            SetWindowPos(window.get(), nullptr, wanted.left, wanted.top, outer.cx, outer.cy,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        // A menu bar may wrap onto another line at this width.
+        RECT now{};
+        GetClientRect(window.get(), &now);
+        if (now.right == client.cx && now.bottom == client.cy)
             return;
-        SetWindowPos(window.get(), nullptr, wanted.left, wanted.top, outerWidth, outerHeight,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        outer.cx += client.cx - now.right;
+        outer.cy += client.cy - now.bottom;
     }
 }
 

@@ -74,8 +74,9 @@ struct Form::Impl
 
     Form &form;
     std::vector<std::pair<Font, win32::FontHandle>> fonts; // each design's font at the DPI
-    win32::IconHandle bigIcon;
+    win32::IconHandle bigIcon; // set when the DPI differs from that of the class's icons
     win32::IconHandle smallIcon;
+    UINT iconsDpi = 96; // of the icons the window has
     win32::WindowHandle window;
     win32::WindowHandle captionTips; // made for the first cut caption; destroyed first
     UINT dpi = 96;
@@ -94,7 +95,8 @@ struct Form::Impl
 namespace win32 {
 
 inline constexpr int firstControlIdentifier = 1000;
-inline constexpr wchar_t formClassName[] = L"AmperoForm";
+// The forms' window classes, one for each icon, are named after it.
+inline constexpr wchar_t formClassPrefix[] = L"AmperoForm:";
 // Asks a form's window to come to the front.
 inline constexpr UINT bringForwardMessage = WM_APP + 1;
 
