@@ -1,5 +1,6 @@
-// The windows on the Win32 backend: the client area, and every caption inside its box in the
-// font it is drawn in, at 96 and 144 DPI; a cut caption's ellipsis and tooltip.
+// The windows on the Win32 backend, moved between screens of 96 and 144 DPI: their place, the
+// client area and every caption inside its box in the font it is drawn in; a cut caption's ellipsis
+// and tooltip.
 #include "form1.h"
 #include "frm_about.h"
 #include "twips.h"
@@ -37,12 +38,19 @@ void checkTextFits(const Control &control)
     CHECK(needed.bottom <= box.bottom);
 }
 
-// The client area below the menu bar has the designed size, and every caption fits.
+// Moved to a screen of that DPI, the window takes the place the system suggests; the
+// client area below the menu bar has the designed size, and every caption fits.
 void checkLayout(Form &form, UINT dpi)
 {
-    form.impl().layout(dpi);
+    HWND window = ampero::win32::windowOf(form);
+    const RECT suggested{40, 30, 400, 300};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    CHECK(outer.left == suggested.left);
+    CHECK(outer.top == suggested.top);
     RECT client{};
-    GetClientRect(ampero::win32::windowOf(form), &client);
+    GetClientRect(window, &client);
     CHECK(client.right == ampero::twipsToPixels(form.Design().clientWidth, dpi));
     CHECK(client.bottom == ampero::twipsToPixels(form.Design().clientHeight, dpi));
     for (const Control *control : form.Controls())
@@ -55,6 +63,8 @@ TEST_CASE("the windows' client areas and captions at 96 and 144 DPI; a cut resul
 {
     ampero::Form1 form1;
     ampero::frmAbout about;
+    form1.Show();
+    about.Show();
     for (const UINT dpi : {96u, 144u}) {
         CAPTURE(dpi);
         checkLayout(form1, dpi);
