@@ -59,6 +59,8 @@ void Form2::Timer1_Timer()
         Timer1.setEnabled(false);
         setCaption(u"Charge Complete");
         Timer2.setEnabled(true);
+        // The first alert is due in a second: it starts on time like the rest.
+        prepareSound();
     }
 }
 

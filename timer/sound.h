@@ -18,4 +18,8 @@ inline constexpr unsigned soundAsync = 0x0001; // start playing and return at on
 // asynchronous play is supported: without soundAsync the call returns zero.
 int playSound(const char *fileName, unsigned flags);
 
+// Gets the sound service ready for a sound due soon, without playing one, so that the first
+// sound starts as promptly as those after it.
+void prepareSound();
+
 } // namespace ampero

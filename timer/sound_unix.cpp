@@ -110,4 +110,10 @@ int playSound(const char *fileName, unsigned flags)
     return result == CA_SUCCESS ? 1 : 0;
 }
 
+void prepareSound()
+{
+    // The first sound then doesn't wait for the library to load.
+    canberra();
+}
+
 } // namespace ampero

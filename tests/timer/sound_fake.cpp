@@ -37,3 +37,6 @@ int ampero::playSound(const char *fileName, unsigned flags)
     }
     return testing::installed->play(fileName, flags);
 }
+
+// The fake plays nothing, so there is nothing to get ready.
+void ampero::prepareSound() {}
