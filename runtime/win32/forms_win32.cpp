@@ -94,13 +94,11 @@ const wchar_t *formClass(const char *icon)
         WindowIcons icons;
     };
     static std::map<std::string, FormClass> classes;
-    const auto [entry, added] = classes.try_emplace(icon);
-    FormClass &formClass = entry->second;
-    if (!added)
-        return formClass.name.c_str();
-    formClass.name =
-        std::wstring(win32::formClassPrefix) + std::wstring(icon, icon + std::strlen(icon));
-    formClass.icons = loadWindowIcons(icon, win32::systemDpi());
+    if (const auto found = classes.find(icon); found != classes.end())
+        return found->second.name.c_str();
+    FormClass formClass{std::wstring(win32::formClassPrefix) +
+                            std::wstring(icon, icon + std::strlen(icon)),
+                        loadWindowIcons(icon, win32::systemDpi())};
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = formProcedure;
@@ -110,11 +108,9 @@ const wchar_t *formClass(const char *icon)
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = formClass.name.c_str();
-    if (!RegisterClassExW(&windowClass)) {
-        classes.erase(entry);
+    if (!RegisterClassExW(&windowClass))
         throw RunError(ErrorNumber::OutOfMemory);
-    }
-    return formClass.name.c_str();
+    return classes.emplace(icon, std::move(formClass)).first->second.name.c_str();
 }
 
 // A frame is the parent of its controls, but a group box keeps their notifications and
