@@ -112,8 +112,8 @@ int playSound(const char *fileName, unsigned flags)
 
 void prepareSound()
 {
-    // The first sound then doesn't wait for the library to load.
-    canberra();
+    // Through libcanberra the first sound already starts as promptly as the rest; loading
+    // the library ahead of it made the first alert later, not earlier.
 }
 
 } // namespace ampero
