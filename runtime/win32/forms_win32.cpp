@@ -83,22 +83,25 @@ WindowIcons loadWindowIcons(const char *icon, UINT dpi)
     return {load(SM_CXICON, SM_CYICON), load(SM_CXSMICON, SM_CYSMICON)};
 }
 
+struct FormClass
+{
+    std::wstring name;
+    WindowIcons icons;
+    UINT iconsDpi;
+};
+
 // The window class of the forms with that icon, which it gives them at the system's DPI: a
 // window made with its icons has them converted for the screen once, where each icon set
 // afterwards has both converted again (as Wine's X11 driver does).
-const wchar_t *formClass(const char *icon)
+const FormClass &formClass(const char *icon)
 {
-    struct FormClass
-    {
-        std::wstring name;
-        WindowIcons icons;
-    };
     static std::map<std::string, FormClass> classes;
     if (const auto found = classes.find(icon); found != classes.end())
-        return found->second.name.c_str();
+        return found->second;
+    const UINT dpi = win32::systemDpi();
     FormClass formClass{std::wstring(win32::formClassPrefix) +
                             std::wstring(icon, icon + std::strlen(icon)),
-                        loadWindowIcons(icon, win32::systemDpi())};
+                        loadWindowIcons(icon, dpi), dpi};
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = formProcedure;
@@ -110,7 +113,7 @@ const wchar_t *formClass(const char *icon)
     windowClass.lpszClassName = formClass.name.c_str();
     if (!RegisterClassExW(&windowClass))
         throw RunError(ErrorNumber::OutOfMemory);
-    return classes.emplace(icon, std::move(formClass)).first->second.name.c_str();
+    return classes.emplace(icon, std::move(formClass)).first->second;
 }
 
 // A frame is the parent of its controls, but a group box keeps their notifications and
@@ -300,7 +303,8 @@ void Form::Impl::createWindow()
     // the task bar lists only windows without an owner, and a hidden owner never stands in
     // the window's way.
     HWND owner = design.showInTaskbar ? nullptr : win32::helperWindow();
-    HWND created = CreateWindowExW(extendedStyle, formClass(design.icon), wide(design.caption),
+    const FormClass &windowClass = formClass(design.icon);
+    HWND created = CreateWindowExW(extendedStyle, windowClass.name.c_str(), wide(design.caption),
                                    style, CW_USEDEFAULT, CW_USEDEFAULT,
                                    pixels(design.clientWidth, 96), pixels(design.clientHeight, 96),
                                    owner, nullptr, win32::instance(), nullptr);
@@ -310,7 +314,7 @@ void Form::Impl::createWindow()
     SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // The controls are made in pixels for this DPI; the window is sized when first shown.
     dpi = win32::dpiOf(created);
-    iconsDpi = win32::systemDpi();
+    iconsDpi = windowClass.iconsDpi;
 }
 
 void Form::Impl::prepareFirstShow()
