@@ -50,22 +50,35 @@ bench_stats() {
         printf format " " format " " format "\n", v[1], median, v[NR] }'
 }
 
-# bench_interleave RUNS MEASURE NAME PROGRAM NAME PROGRAM: one untimed run of each fills
-# the page cache; then RUNS rounds, the order alternating every round. MEASURE PROGRAM
-# prints one figure a run, collected in $bench_tmp/NAME.
+# bench_interleave RUNS MEASURE NAME PROGRAM [NAME PROGRAM...]: one untimed run of each
+# fills the page cache; then RUNS rounds, each starting with the program after the one the
+# last round started with. MEASURE PROGRAM prints one figure a run, collected in
+# $bench_tmp/NAME, a line a round.
 bench_interleave() {
-    local runs=$1 measure=$2 first=$3 first_program=$4 second=$5 second_program=$6
-    "$measure" "$first_program" >/dev/null
-    "$measure" "$second_program" >/dev/null
-    for round in $(seq "$runs"); do
-        if [ $((round % 2)) -eq 1 ]; then
-            "$measure" "$first_program" >>"$bench_tmp/$first"
-            "$measure" "$second_program" >>"$bench_tmp/$second"
-        else
-            "$measure" "$second_program" >>"$bench_tmp/$second"
-            "$measure" "$first_program" >>"$bench_tmp/$first"
-        fi
+    local runs=$1 measure=$2 names=() programs=() round step index
+    shift 2
+    while [ $# -gt 0 ]; do
+        names+=("$1")
+        programs+=("$2")
+        shift 2
     done
+    for index in "${!programs[@]}"; do
+        "$measure" "${programs[$index]}" >/dev/null
+    done
+    for round in $(seq "$runs"); do
+        for step in "${!programs[@]}"; do
+            index=$(((round + step) % ${#programs[@]}))
+            "$measure" "${programs[$index]}" >>"$bench_tmp/${names[$index]}"
+        done
+    done
+}
+
+# The median over the rounds of A's figure over B's in the same round, from the files
+# bench_interleave wrote: steadier than the ratio of medians when the machine's speed
+# drifts during the runs.
+bench_paired_ratio() {
+    paste "$1" "$2" | awk '{ print $1 / $2 }' >"$bench_tmp/paired"
+    bench_stats "$bench_tmp/paired" 2 | cut -d' ' -f2
 }
 
 # A / B with two decimals.
