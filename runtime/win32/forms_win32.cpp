@@ -184,7 +184,7 @@ std::optional<win32::TextInBox> textInBox(const Control &control, UINT dpi)
 {
     const Control::Impl &impl = control.impl();
     const SIZE box{pixels(control.Placement().width, dpi), pixels(control.Placement().height, dpi)};
-    const std::u16string text = win32::windowText(impl.window.get());
+    const std::u16string &text = impl.fittedText;
     switch (impl.kind) {
     case Control::Impl::Kind::Frame:
         // The caption sits in the frame's top edge, after a gap from the corner.
@@ -319,6 +319,8 @@ void Form::Impl::createWindow()
 
 void Form::Impl::prepareFirstShow()
 {
+    for (Control *control : form.Controls())
+        control->impl().fittedText = win32::windowText(windowOf(*control));
     arrangeTabOrder();
     layout(win32::dpiOf(window.get()));
 }

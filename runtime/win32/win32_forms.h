@@ -27,6 +27,9 @@ struct Control::Impl
     Font font;
     bool wordWrap = false;
     bool blackText = false;
+    // The text its font is chosen to fit, at every DPI: its text when the window is first
+    // shown. A result or an entry that comes later may be cut, but never shrinks the font.
+    std::u16string fittedText;
     win32::BitmapHandle picture; // an image's picture, at the window's DPI
     win32::WindowHandle window;  // destroyed before the picture it shows
 

@@ -1,6 +1,6 @@
 // The windows on the Win32 backend, moved between screens of 96 and 144 DPI: their place, the
 // client area and every caption inside its box in the font it is drawn in; a cut caption's ellipsis
-// and tooltip.
+// and tooltip, and the same font with it.
 #include "form1.h"
 #include "frm_about.h"
 #include "twips.h"
@@ -38,13 +38,20 @@ void checkTextFits(const Control &control)
     CHECK(needed.bottom <= box.bottom);
 }
 
+const RECT suggested{40, 30, 400, 300};
+
+void moveToScreen(Form &form, UINT dpi)
+{
+    SendMessageW(ampero::win32::windowOf(form), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+}
+
 // Moved to a screen of that DPI, the window takes the place the system suggests; the
 // client area below the menu bar has the designed size, and every caption fits.
 void checkLayout(Form &form, UINT dpi)
 {
     HWND window = ampero::win32::windowOf(form);
-    const RECT suggested{40, 30, 400, 300};
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    moveToScreen(form, dpi);
     RECT outer{};
     GetWindowRect(window, &outer);
     CHECK(outer.left == suggested.left);
@@ -83,4 +90,17 @@ TEST_CASE("the windows' client areas and captions at 96 and 144 DPI; a cut resul
         CHECK(form1.Label1.Caption() == caption);
         CHECK(tips() == tipped);
     }
+
+    // Nor does it make the window's font smaller on another screen.
+    const auto fontHeight = [&] {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(result, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        return font.lfHeight;
+    };
+    const LONG designed = fontHeight();
+    form1.Label1.setCaption(u"8.57142857142857");
+    moveToScreen(form1, 96);
+    moveToScreen(form1, 144);
+    CHECK(fontHeight() == designed);
 }
