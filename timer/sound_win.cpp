@@ -1,5 +1,6 @@
 #include "sound.h"
 
+#include <string>
 #include <type_traits>
 #include <windows.h>
 
@@ -13,13 +14,31 @@ struct Winmm
     UINT(WINAPI *outputDeviceCount)() = nullptr;
 };
 
+// A DLL from the system folder only. Where the loader doesn't know the flag that says so
+// (Vista and 7 before their update of 2011), it is given the DLL's full path there, and
+// looks for the DLL's own imports in that folder first.
+HMODULE loadSystemLibrary(const wchar_t *name)
+{
+    if (HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return module;
+    if (GetLastError() != ERROR_INVALID_PARAMETER)
+        return nullptr;
+    std::wstring path(MAX_PATH, L'\0');
+    const UINT length = GetSystemDirectoryW(path.data(), MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    path.resize(length);
+    path = path + L'\\' + name;
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 // winmm from the system folder only, loaded with the first sound and kept for the rest of
 // the program's run: a winmm.dll beside the program is never loaded.
 const Winmm &winmm()
 {
     static const Winmm loaded = [] {
         Winmm functions;
-        HMODULE module = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        HMODULE module = loadSystemLibrary(L"winmm.dll");
         if (!module)
             return functions;
         const auto function = [module](auto &pointer, const char *name) {
