@@ -39,18 +39,15 @@ int systemMetric(int index, UINT dpi)
     return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(systemDpi()));
 }
 
-SIZE windowSizeAround(HWND window, SIZE client, UINT dpi)
+SIZE windowSizeAround(DWORD style, DWORD extendedStyle, bool menuBar, SIZE client, UINT dpi)
 {
     using AdjustWindowRectExForDpiFunction = BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT);
     static const auto adjustWindowRectExForDpi =
         user32Function<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
-    const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
-    const auto extendedStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
-    const BOOL menu = GetMenu(window) != nullptr;
     RECT frame{0, 0, client.cx, client.cy};
     if (!adjustWindowRectExForDpi ||
-        !adjustWindowRectExForDpi(&frame, style, menu, extendedStyle, dpi))
-        AdjustWindowRectEx(&frame, style, menu, extendedStyle);
+        !adjustWindowRectExForDpi(&frame, style, menuBar, extendedStyle, dpi))
+        AdjustWindowRectEx(&frame, style, menuBar, extendedStyle);
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 

@@ -11,9 +11,9 @@ UINT dpiOf(HWND window);
 // The system's DPI: the primary screen's when the user signed in.
 UINT systemDpi();
 int systemMetric(int index, UINT dpi);
-// The size of the window, with its frame and its menu bar on one line, around a client area
-// of that size at that DPI.
-SIZE windowSizeAround(HWND window, SIZE client, UINT dpi);
+// The size of a window of those styles, with its frame and its menu bar on one line, around
+// a client area of that size at that DPI.
+SIZE windowSizeAround(DWORD style, DWORD extendedStyle, bool menuBar, SIZE client, UINT dpi);
 // The font of message boxes at that DPI.
 LOGFONTW messageFont(UINT dpi);
 

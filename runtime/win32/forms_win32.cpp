@@ -162,12 +162,13 @@ ControlImpl createChild(Control &control, const ChildDesign &design, const Text 
     const std::vector<Control *> &controls = form.Controls();
     const auto position = std::find(controls.begin(), controls.end(), &control) - controls.begin();
     const int identifier = win32::firstControlIdentifier + static_cast<int>(position);
+    HWND parent = parentWindow(control.Parent());
     const UINT dpi = form.impl().dpi;
     const TwipsRect &place = control.Placement();
     HWND window = CreateWindowExW(
         design.extendedStyle, design.className, wide(text), WS_CHILD | WS_VISIBLE | design.style,
         pixels(place.left, dpi), pixels(place.top, dpi), pixels(place.width, dpi),
-        pixels(place.height, dpi), parentWindow(control.Parent()),
+        pixels(place.height, dpi), parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(identifier)), win32::instance(), nullptr);
     if (!window)
         throw RunError(ErrorNumber::OutOfMemory);
@@ -177,6 +178,22 @@ ControlImpl createChild(Control &control, const ChildDesign &design, const Text 
     impl->window.reset(window);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
     return impl;
+}
+
+// The top left corner of a window of that size centred on the monitor's work area.
+POINT centredOn(HMONITOR monitor, SIZE outer)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    const RECT &screen = info.rcWork;
+    return {screen.left + (screen.right - screen.left - outer.cx) / 2,
+            screen.top + (screen.bottom - screen.top - outer.cy) / 2};
+}
+
+SIZE clientSize(const FormDesign &design, UINT dpi)
+{
+    return {pixels(design.clientWidth, dpi), pixels(design.clientHeight, dpi)};
 }
 
 // The text a control shows and the box it has to fit, for choosing its font.
@@ -276,7 +293,6 @@ Control::~Control() = default;
 Form::Form(const FormDesign &design)
     : design_(design), life_(std::make_shared<Form *>(this)), impl_(new Impl(*this))
 {
-    impl_->createWindow();
 }
 
 Form::~Form() = default;
@@ -292,6 +308,28 @@ void Form::Impl::detach()
         SetWindowLongPtrW(window.get(), GWLP_USERDATA, 0);
 }
 
+HWND Form::Impl::windowHandle()
+{
+    if (!window)
+        createWindow();
+    return window.get();
+}
+
+HMENU Form::Impl::menuBar()
+{
+    if (!window) {
+        if (!menuBarBeforeWindow)
+            menuBarBeforeWindow.reset(CreateMenu());
+        return menuBarBeforeWindow.get();
+    }
+    HMENU bar = GetMenu(window.get());
+    if (!bar) {
+        bar = CreateMenu();
+        SetMenu(window.get(), bar);
+    }
+    return bar;
+}
+
 void Form::Impl::createWindow()
 {
     const FormDesign &design = form.Design();
@@ -304,15 +342,24 @@ void Form::Impl::createWindow()
     // the window's way.
     HWND owner = design.showInTaskbar ? nullptr : win32::helperWindow();
     const FormClass &windowClass = formClass(design.icon);
+    // Made in its place and at its size for the primary screen at the system's DPI, where it
+    // opens unless the user has changed that screen's scale since signing in: there its
+    // first show neither moves nor resizes it.
+    const UINT expectedDpi = win32::systemDpi();
+    const SIZE outer = win32::windowSizeAround(style, extendedStyle, menuBarBeforeWindow != nullptr,
+                                               clientSize(design, expectedDpi), expectedDpi);
+    const POINT topLeft = centredOn(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), outer);
     HWND created = CreateWindowExW(extendedStyle, windowClass.name.c_str(), wide(design.caption),
-                                   style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   pixels(design.clientWidth, 96), pixels(design.clientHeight, 96),
-                                   owner, nullptr, win32::instance(), nullptr);
+                                   style, topLeft.x, topLeft.y, outer.cx, outer.cy, owner,
+                                   menuBarBeforeWindow.get(), win32::instance(), nullptr);
     if (!created)
         throw RunError(ErrorNumber::OutOfMemory);
+    // The window destroys its menu bar.
+    static_cast<void>(menuBarBeforeWindow.release());
     window.reset(created);
     SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    // The controls are made in pixels for this DPI; the window is sized when first shown.
+    // The controls are made in pixels for this DPI; should the window have another, its first
+    // show lays it out again.
     dpi = win32::dpiOf(created);
     iconsDpi = windowClass.iconsDpi;
 }
@@ -322,7 +369,7 @@ void Form::Impl::prepareFirstShow()
     for (Control *control : form.Controls())
         control->impl().fittedText = win32::windowText(windowOf(*control));
     arrangeTabOrder();
-    layout(win32::dpiOf(window.get()));
+    layout(win32::dpiOf(windowHandle()));
 }
 
 void Form::Impl::layout(UINT newDpi)
@@ -392,20 +439,18 @@ void Form::Impl::loadIcons()
 
 void Form::Impl::placeWindow()
 {
-    const SIZE client{pixels(form.Design().clientWidth, dpi),
-                      pixels(form.Design().clientHeight, dpi)};
-    SIZE outer = win32::windowSizeAround(window.get(), client, dpi);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(window.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT &screen = monitor.rcWork;
+    const SIZE client = clientSize(form.Design(), dpi);
+    SIZE outer =
+        win32::windowSizeAround(static_cast<DWORD>(GetWindowLongW(window.get(), GWL_STYLE)),
+                                static_cast<DWORD>(GetWindowLongW(window.get(), GWL_EXSTYLE)),
+                                GetMenu(window.get()) != nullptr, client, dpi);
+    const HMONITOR monitor = MonitorFromWindow(window.get(), MONITOR_DEFAULTTOPRIMARY);
     for (int attempt = 0; attempt < 3; ++attempt) {
         RECT current{};
         GetWindowRect(window.get(), &current);
         POINT topLeft{current.left, current.top};
         if (!IsWindowVisible(window.get()))
-            topLeft = {screen.left + (screen.right - screen.left - outer.cx) / 2,
-                       screen.top + (screen.bottom - screen.top - outer.cy) / 2};
+            topLeft = centredOn(monitor, outer);
         const RECT wanted{topLeft.x, topLeft.y, topLeft.x + outer.cx, topLeft.y + outer.cy};
         if (!EqualRect(&wanted, &current))
             SetWindowPos(window.get(), nullptr, wanted.left, wanted.top, outer.cx, outer.cy,
@@ -772,25 +817,20 @@ Image::Image(Container &parent, const char *name, TwipsRect placement, const cha
 MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind kind)
     : name_(name), caption_(std::move(caption)), index_(index), impl_(new Impl{nullptr, 0, form})
 {
-    HWND window = windowOf(form);
-    HMENU bar = GetMenu(window);
-    if (!bar) {
-        bar = CreateMenu();
-        SetMenu(window, bar);
-    }
+    Form::Impl &owner = form.impl();
+    HMENU bar = owner.menuBar();
     if (kind == Kind::DropDown) {
         impl_->dropDown = CreatePopupMenu();
         AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(impl_->dropDown),
                     wide(caption_));
     } else {
-        Form::Impl &owner = form.impl();
         impl_->command = owner.nextMenuCommand++;
         owner.menuCommands[impl_->command] = this;
         AppendMenuW(bar, MF_STRING, impl_->command, wide(caption_));
     }
     // A hidden window's menu bar is drawn when the window is shown.
-    if (IsWindowVisible(window))
-        DrawMenuBar(window);
+    if (owner.window && IsWindowVisible(owner.window.get()))
+        DrawMenuBar(owner.window.get());
 }
 
 MenuEntry::MenuEntry(MenuEntry &dropDown, const char *name, Text caption, int index)

@@ -48,13 +48,18 @@ struct Form::Impl
     explicit Impl(Form &form) : form(form) {}
     ~Impl();
 
-    void createWindow();
+    // The form's window, made on first need: after the menu entries, which the program's
+    // windows declare before their controls, so that it is made with its menu bar.
+    HWND windowHandle();
+    // The menu bar the form's entries go on.
+    HMENU menuBar();
     // The window's procedure; the form is fully built whenever it runs.
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     // From now on the window's messages get the system's default handling only: the
     // window's controls are going.
     void detach();
 
+    void createWindow();
     void prepareFirstShow();
     // Places every control, chooses the fonts and sizes the window for a DPI.
     void layout(UINT dpi);
@@ -76,6 +81,8 @@ struct Form::Impl
     void loadIcons();
 
     Form &form;
+    // The menu bar made before the window, which takes it.
+    win32::MenuHandle menuBarBeforeWindow;
     std::vector<std::pair<Font, win32::FontHandle>> fonts; // each design's font at the DPI
     win32::IconHandle bigIcon; // set when the DPI differs from that of the class's icons
     win32::IconHandle smallIcon;
@@ -115,7 +122,7 @@ inline HWND windowOf(const Control &control)
 }
 inline HWND windowOf(const Form &form)
 {
-    return form.impl().window.get();
+    return form.impl().windowHandle();
 }
 // The control a child window stands for, or null while it is being destroyed.
 Control *controlOf(HWND window);

@@ -13,6 +13,12 @@ struct WindowDestroyer
 };
 using WindowHandle = std::unique_ptr<HWND__, WindowDestroyer>;
 
+struct MenuDestroyer
+{
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+using MenuHandle = std::unique_ptr<HMENU__, MenuDestroyer>;
+
 template <class Handle> struct GdiObjectDeleter
 {
     void operator()(Handle object) const { DeleteObject(object); }

@@ -1,6 +1,6 @@
-// The windows on the Win32 backend, moved between screens of 96 and 144 DPI: their place, the
-// client area and every caption inside its box in the font it is drawn in; a cut caption's ellipsis
-// and tooltip, and the same font with it.
+// The windows on the Win32 backend, made where they first show, then moved between screens of
+// 96 and 144 DPI: their place, the client area and every caption inside its box in the font it
+// is drawn in; a cut caption's ellipsis and tooltip, and the same font with it.
 #include "form1.h"
 #include "frm_about.h"
 #include "twips.h"
@@ -70,7 +70,13 @@ TEST_CASE("the windows' client areas and captions at 96 and 144 DPI; a cut resul
 {
     ampero::Form1 form1;
     ampero::frmAbout about;
+    // Made in the place and at the size it first shows in.
+    RECT made{};
+    GetWindowRect(ampero::win32::windowOf(form1), &made);
     form1.Show();
+    RECT shown{};
+    GetWindowRect(ampero::win32::windowOf(form1), &shown);
+    CHECK(EqualRect(&made, &shown));
     about.Show();
     for (const UINT dpi : {96u, 144u}) {
         CAPTURE(dpi);
