@@ -21,7 +21,9 @@ inline double opaque(double value)
 } // namespace detail
 
 // Evaluates expression(operands...) and checks the floating-point status once, after its
-// last operation; when the check raises, the result never reaches the caller.
+// last operation; when the check raises, the result never reaches the caller. The volatile
+// operands and result keep every operation between the clear and the check, whatever the
+// compiler is allowed to assume of floating-point traps and rounding.
 template <class Expression, class... Operands>
 double checkedArithmetic(Expression expression, Operands... operands)
 {
