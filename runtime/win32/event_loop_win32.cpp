@@ -113,7 +113,7 @@ void enable(const std::vector<HWND> &windows)
 // modal one, else any shown window of the program.
 HWND messageBoxOwner()
 {
-    const std::vector<HWND> windows = win32::programWindows();
+    const std::vector<HWND> &windows = win32::programWindows();
     HWND active = GetActiveWindow();
     if (std::ranges::count(windows, active) > 0)
         return active;
@@ -123,15 +123,6 @@ HWND messageBoxOwner()
         if (IsWindowVisible(window) && IsWindowEnabled(window))
             return window;
     return nullptr;
-}
-
-BOOL CALLBACK collectProgramWindow(HWND window, LPARAM windows)
-{
-    wchar_t className[32];
-    if (GetClassNameW(window, className, std::size(className)) &&
-        std::wcsncmp(className, win32::formClassPrefix, std::size(win32::formClassPrefix) - 1) == 0)
-        reinterpret_cast<std::vector<HWND> *>(windows)->push_back(window);
-    return TRUE;
 }
 
 void endModal(Form::Impl &window)
@@ -159,11 +150,9 @@ HWND win32::helperWindow()
     return helper.get();
 }
 
-std::vector<HWND> win32::programWindows()
+std::vector<HWND> &win32::programWindows()
 {
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), collectProgramWindow,
-                      reinterpret_cast<LPARAM>(&windows));
+    static std::vector<HWND> windows;
     return windows;
 }
 

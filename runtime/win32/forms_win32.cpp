@@ -300,6 +300,7 @@ Form::~Form() = default;
 Form::Impl::~Impl()
 {
     detach();
+    std::erase(win32::programWindows(), window.get());
 }
 
 void Form::Impl::detach()
@@ -357,6 +358,7 @@ void Form::Impl::createWindow()
     // The window destroys its menu bar.
     static_cast<void>(menuBarBeforeWindow.release());
     window.reset(created);
+    win32::programWindows().push_back(created);
     SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // The controls are made in pixels for this DPI; should the window have another, its first
     // show lays it out again.

@@ -131,8 +131,9 @@ HINSTANCE instance();
 // A hidden window of the program's own: it receives the wake-ups' timer messages, and it
 // owns the windows that are not shown in the task bar.
 HWND helperWindow();
-// The windows of the program's forms, loaded or hidden.
-std::vector<HWND> programWindows();
+// The windows of the program's forms, loaded or hidden, in the order they were made: each
+// form's window is added as it is made and taken away as it is destroyed.
+std::vector<HWND> &programWindows();
 // The innermost window shown modally, or null.
 HWND modalWindow();
 void wakeupDue(UINT_PTR timer);
