@@ -5,7 +5,7 @@
 namespace ampero {
 
 FormTimer::FormTimer(Form &form, const char *name, int intervalMilliseconds)
-    : name_(name), interval_(intervalMilliseconds), wakeup_([this] { tick(); })
+    : Timer(form), name_(name), interval_(intervalMilliseconds), wakeup_([this] { tick(); })
 {
     form.timers_.push_back(this);
 }

@@ -160,6 +160,13 @@ public:
     // Tells screen readers that this label captions the control: it names a control the
     // user can type into or press, and describes one that only shows a value.
     void captions(Control &control);
+
+    // Whether a caption of that width is cut in a box of that width: only a caption kept on
+    // one line is. A cut caption ends in an ellipsis, and has the whole of it as its tooltip.
+    bool isCut(int captionWidth, int boxWidth) const;
+
+private:
+    LabelStyle style_;
 };
 
 struct ButtonStyle
@@ -196,7 +203,8 @@ private:
 };
 
 // A straight line drawn on the form's background, below every control. Lines are drawn in
-// ascending draw order; its width is in pixels, centred on the line.
+// ascending draw order, those of one order as they were added; its width is in pixels,
+// centred on the line.
 struct Line
 {
     int x1;
@@ -228,10 +236,12 @@ public:
     const char *Name() const { return name_; }
     const Text &Caption() const { return caption_; }
     int Index() const { return index_; }
+    Form &form() const { return form_; }
     Impl &impl() const { return *impl_; }
     Event<int> Click;
 
 private:
+    Form &form_;
     const char *name_;
     Text caption_;
     int index_;
@@ -239,7 +249,9 @@ private:
 };
 
 // A window of the program. Its class builds the designed controls as members; the backend
-// makes the window, centres it when it first opens, and unloads it on its close button.
+// makes the window, centres it when it first opens, and unloads it on its close button,
+// unless a window shown modally keeps it from taking input. A menu goes on any form that
+// declares one, and Escape presses the cancel button of any form that has one.
 class Form : public Container
 {
 public:
@@ -258,13 +270,21 @@ public:
     void Show();
     bool Visible() const;
 
-    // The lines drawn on the window's background; each stays the window's member.
+    // The lines drawn on the window's background, in draw order; each stays the window's
+    // member.
     void addLine(const Line &line);
     const std::vector<const Line *> &Lines() const { return lines_; }
 
     // Every control and timer of the window, registered as they are created.
     const std::vector<Control *> &Controls() const { return controls_; }
     const std::vector<FormTimer *> &Timers() const { return timers_; }
+
+    // The controls in the order Tab moves through them: by tab index, those without one last.
+    std::vector<Control *> tabOrder() const;
+    // The button Enter presses unless another button has the focus, and the one Escape
+    // presses; null where the form has none.
+    CommandButton *defaultButton() const;
+    CommandButton *cancelButton() const;
 
     Form &form() override { return *this; }
     Control *asControl() override { return nullptr; }
@@ -278,12 +298,14 @@ private:
     friend class Control;
     friend class FormTimer;
     friend void unload(Form &window);
+    friend void runHandler(Form *form, const std::function<void()> &handler);
 
     FormDesign design_;
     std::vector<Control *> controls_;
     std::vector<FormTimer *> timers_;
     std::vector<const Line *> lines_;
     bool loaded_ = true;
+    int runningHandlers_ = 0;
     std::shared_ptr<Form *> life_;
     std::unique_ptr<Impl, ImplDeleter> impl_;
 };
@@ -291,7 +313,8 @@ private:
 namespace detail {
 std::unique_ptr<Form> &sharedSlot(std::type_index windowClass);
 bool anyWindowLoaded();
-// Destroys every shared instance: the start-up does so before the application goes.
+// Destroys every window the runtime still holds: the start-up does so before the
+// application goes.
 void destroyAllWindows();
 } // namespace detail
 
@@ -316,8 +339,9 @@ void showModal(Form &window);
 
 // Closes the window, stops its timers and destroys it with its controls; the next
 // reference to its shared instance creates it anew. Safe to call from the window's own
-// handlers: destruction waits until control is back in the event loop. The program ends
-// when its last window is unloaded.
+// handlers, however deep: the window is destroyed once none of its handlers is running
+// and control is back in the event loop. The program ends when its last window is
+// unloaded.
 void unload(Form &window);
 
 // Ends the program at once: every window goes, and no further handler runs.
@@ -335,9 +359,10 @@ void showStartWindow();
 
 namespace backend {
 // What the toolkit-free runtime asks of the platform.
-void hideWindow(Form &window);                   // unloading: hide, end its modal loop
-void destroyLater(std::unique_ptr<Form> window); // once control is back in the event loop
-void runModal(Form &window);                     // until the window is unloaded or destroyed
+void hideWindow(Form &window); // unloading: hide, end its modal loop
+// Once control is back in the event loop; no handler of the window is running.
+void destroyLater(std::unique_ptr<Form> window);
+void runModal(Form &window); // until the window is unloaded or destroyed
 void quitEventLoop();
 } // namespace backend
 

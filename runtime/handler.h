@@ -4,17 +4,22 @@
 
 namespace ampero {
 
-// Runs an event handler inside the runtime's guard: a run-time error ends the handler and
-// is reported, and the program goes on. No exception of any kind crosses the event loop:
-// running out of memory is reported as error 7, any other failure as error 51. Once the
-// program has ended, no handler runs.
-void runHandler(const std::function<void()> &handler);
+class Form;
 
-// A handler slot of a control or timer. The window assigns its handler; the backend raises
-// the event, and the handler runs inside the guard.
+// Runs an event handler of the form (null for the program's start-up) inside the runtime's
+// guard, through which the system enters the program: a run-time error ends the handler
+// and is reported, and the program goes on. No exception of any kind crosses the event
+// loop: running out of memory is reported as error 7, any other failure as error 51. Once
+// the program has ended, no handler runs. While any handler of a form runs, the form is
+// not destroyed, even when unloaded.
+void runHandler(Form *form, const std::function<void()> &handler);
+
+// A handler slot of a control or timer of the form. The window assigns its handler; the
+// backend raises the event, and the handler runs inside the guard.
 template <class... Args> class Event
 {
 public:
+    explicit Event(Form &form) : form_(form) {}
     Event &operator=(std::function<void(Args...)> handler)
     {
         handler_ = std::move(handler);
@@ -23,10 +28,11 @@ public:
     void raise(Args... args) const
     {
         if (handler_)
-            runHandler([&] { handler_(args...); });
+            runHandler(&form_, [&] { handler_(args...); });
     }
 
 private:
+    Form &form_;
     std::function<void(Args...)> handler_;
 };
 

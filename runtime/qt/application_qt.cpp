@@ -83,7 +83,7 @@ int runApplication(int argc, char **argv, const std::function<void()> &showStart
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // Lets desktops match the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.ampero.Ampero"));
-    runHandler(showStartWindow);
+    runHandler(nullptr, showStartWindow);
     const int status = detail::anyWindowLoaded() ? QApplication::exec() : EXIT_FAILURE;
     // Windows unloaded in the last moments wait for the event loop to destroy them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,8 +1,8 @@
 // Forms, controls and menus on Qt Widgets.
 //
-// A form with a minimize button is a main window (it gets the menu bar); any other form is
-// a dialog. Either way the designed client area is one fixed-size widget that holds the
-// controls and paints the form's lines.
+// A form with a minimize button is a main window; any other form is a dialog. Either way
+// the designed client area is one fixed-size widget that holds the controls and paints the
+// form's lines, below the menu bar of a form that declares a menu.
 
 #include "frame_extents.h"
 #include "qt_forms.h"
@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -24,8 +25,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <algorithm>
-#include <stdexcept>
+#include <QVBoxLayout>
 
 namespace ampero {
 
@@ -82,7 +82,8 @@ QFont namedFont(const Font &font)
 class CaptionLabel : public QLabel
 {
 public:
-    CaptionLabel(const QString &caption, QWidget *parent) : QLabel(caption, parent)
+    CaptionLabel(const Label &control, const QString &caption, QWidget *parent)
+        : QLabel(caption, parent), control_(control)
     {
         setTextFormat(Qt::PlainText);
     }
@@ -113,8 +114,10 @@ protected:
 private:
     bool isCut() const
     {
-        return !wordWrap() && fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+        return control_.isCut(fontMetrics().horizontalAdvance(text()), contentsRect().width());
     }
+
+    const Label &control_;
 };
 
 // The designed client area: it holds the controls and draws the form's lines below them.
@@ -126,11 +129,8 @@ public:
 protected:
     void paintEvent(QPaintEvent * /*event*/) override
     {
-        std::vector<const Line *> lines = form_.Lines();
-        std::stable_sort(lines.begin(), lines.end(),
-                         [](const Line *a, const Line *b) { return a->drawOrder < b->drawOrder; });
         QPainter painter(this);
-        for (const Line *line : lines) {
+        for (const Line *line : form_.Lines()) {
             // As Windows draws a pen of that width: centred on the line, and without the
             // line's last point.
             const int top = pixels(line->y1) - line->widthPixels / 2;
@@ -144,11 +144,19 @@ private:
     const Form &form_;
 };
 
-// The close button unloads the form.
+// The close button unloads the form. Qt passes no close request to a window blocked by a
+// modal one.
 void closeAsUnload(Form &form, QCloseEvent *event)
 {
-    runHandler([&form] { unload(form); });
+    runHandler(&form, [&form] { unload(form); });
     event->accept();
+}
+
+// Escape presses the cancel button, and does nothing on a form without one.
+void pressCancelButton(const Form &form)
+{
+    if (CommandButton *button = form.cancelButton())
+        as<QPushButton>(*button).click();
 }
 
 class MainWindow : public QMainWindow
@@ -158,6 +166,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override { closeAsUnload(form_, event); }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Cancel))
+            pressCancelButton(form_);
+        else
+            QMainWindow::keyPressEvent(event);
+    }
 
 private:
     Form &form_;
@@ -168,14 +183,7 @@ class DialogWindow : public QDialog
 public:
     explicit DialogWindow(Form &form) : form_(form) {}
 
-    // Escape presses the cancel button, and does nothing on a form without one.
-    void reject() override
-    {
-        for (Control *control : form_.Controls())
-            if (auto *button = dynamic_cast<CommandButton *>(control);
-                button && button->Style().isCancel)
-                as<QPushButton>(*button).click();
-    }
+    void reject() override { pressCancelButton(form_); }
 
 protected:
     void closeEvent(QCloseEvent *event) override { closeAsUnload(form_, event); }
@@ -225,28 +233,24 @@ Qt::WindowFlags windowFlags(const FormDesign &design)
 // button where the form has a default one; on a form without one, Enter presses nothing.
 void prepareFirstShow(Form &form)
 {
-    std::vector<Control *> ordered;
-    for (Control *control : form.Controls())
-        if (control->TabIndex() >= 0 && qt::widget(*control)->focusPolicy() != Qt::NoFocus)
-            ordered.push_back(control);
-    std::stable_sort(ordered.begin(), ordered.end(), [](const Control *a, const Control *b) {
-        return a->TabIndex() < b->TabIndex();
-    });
-    for (std::size_t next = 1; next < ordered.size(); ++next)
-        QWidget::setTabOrder(qt::widget(*ordered[next - 1]), qt::widget(*ordered[next]));
-    if (!ordered.empty())
-        qt::widget(*ordered.front())->setFocus();
+    QWidget *previous = nullptr;
+    for (Control *control : form.tabOrder()) {
+        QWidget *next = qt::widget(*control);
+        if (next->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, next);
+        else
+            next->setFocus();
+        previous = next;
+    }
 
-    const auto &controls = form.Controls();
-    const bool hasDefault = std::any_of(controls.begin(), controls.end(), [](Control *control) {
-        const auto *button = dynamic_cast<CommandButton *>(control);
-        return button && button->Style().isDefault;
-    });
-    for (Control *control : controls) {
+    const CommandButton *designedDefault = form.defaultButton();
+    for (Control *control : form.Controls()) {
         if (auto *button = dynamic_cast<CommandButton *>(control)) {
             auto &pushButton = as<QPushButton>(*button);
-            pushButton.setAutoDefault(hasDefault);
-            pushButton.setDefault(button->Style().isDefault);
+            pushButton.setAutoDefault(designedDefault != nullptr);
+            pushButton.setDefault(button == designedDefault);
         }
     }
 
@@ -254,6 +258,23 @@ void prepareFirstShow(Form &form)
     if (window.layout())
         window.layout()->setSizeConstraint(QLayout::SetFixedSize);
     window.adjustSize();
+}
+
+// The form's menu bar, made with its first entry: a main window's own, or one above a
+// dialog's client area.
+QMenuBar &menuBar(const Form &form)
+{
+    QWidget *window = qt::window(form);
+    if (auto *mainWindow = qobject_cast<QMainWindow *>(window))
+        return *mainWindow->menuBar();
+    if (QLayout *layout = window->layout())
+        return static_cast<QMenuBar &>(*layout->menuBar());
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(QMargins());
+    layout->addWidget(qt::clientArea(form));
+    auto *bar = new QMenuBar(window);
+    layout->setMenuBar(bar);
+    return *bar;
 }
 
 // Destroys an unloaded form once control is back in the event loop that unloaded it.
@@ -425,9 +446,9 @@ void TextBox::SetFocus()
 
 Label::Label(Container &parent, const char *name, TwipsRect placement, int tabIndex, Text caption,
              LabelStyle style)
-    : Control(parent, name, placement, tabIndex)
+    : Control(parent, name, placement, tabIndex), style_(style)
 {
-    attach(place<CaptionLabel>(parent, *this, qt::toQString(caption)));
+    attach(place<CaptionLabel>(parent, *this, *this, qt::toQString(caption)));
     auto &label = as<CaptionLabel>(*this);
     label.setWordWrap(style.wordWrap);
     if (style.centred)
@@ -464,7 +485,7 @@ void Label::captions(Control &control)
 
 CommandButton::CommandButton(Container &parent, const char *name, TwipsRect placement, int tabIndex,
                              Text caption, ButtonStyle style)
-    : Control(parent, name, placement, tabIndex), style_(std::move(style))
+    : Control(parent, name, placement, tabIndex), Click(parent.form()), style_(std::move(style))
 {
     attach(place<QPushButton>(parent, *this, qt::toQString(caption)));
     auto &button = as<QPushButton>(*this);
@@ -490,17 +511,16 @@ Image::Image(Container &parent, const char *name, TwipsRect placement, const cha
 // Menus
 
 MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind kind)
-    : name_(name), caption_(std::move(caption)), index_(index), impl_(new Impl)
+    : Click(form), form_(form), name_(name), caption_(std::move(caption)), index_(index),
+      impl_(new Impl)
 {
-    auto *window = qobject_cast<QMainWindow *>(qt::window(form));
-    if (!window)
-        throw std::logic_error("a menu bar needs a form with a minimize button");
+    QMenuBar &bar = menuBar(form);
     if (kind == Kind::DropDown) {
-        impl_->menu = window->menuBar()->addMenu(qt::toQString(caption_));
+        impl_->menu = bar.addMenu(qt::toQString(caption_));
         impl_->menu->setObjectName(QString::fromLatin1(name));
         impl_->action = impl_->menu->menuAction();
     } else {
-        impl_->action = window->menuBar()->addAction(qt::toQString(caption_));
+        impl_->action = bar.addAction(qt::toQString(caption_));
     }
     impl_->action->setObjectName(QString::fromLatin1(name));
     QObject::connect(impl_->action, &QAction::triggered, impl_->action,
@@ -508,7 +528,8 @@ MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind
 }
 
 MenuEntry::MenuEntry(MenuEntry &dropDown, const char *name, Text caption, int index)
-    : name_(name), caption_(std::move(caption)), index_(index), impl_(new Impl)
+    : Click(dropDown.form()), form_(dropDown.form()), name_(name), caption_(std::move(caption)),
+      index_(index), impl_(new Impl)
 {
     impl_->action = dropDown.impl().menu->addAction(qt::toQString(caption_));
     impl_->action->setObjectName(QString::fromLatin1(name));

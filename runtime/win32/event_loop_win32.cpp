@@ -13,15 +13,10 @@ namespace ampero {
 namespace {
 
 bool quitting = false;
-// How many pumps are running, one inside the other: 1 in the main loop.
-int pumpDepth = 0;
 
-struct PendingDestruction
-{
-    std::unique_ptr<Form> window;
-    int depth; // of the pump whose message's handler unloaded the window
-};
-std::vector<PendingDestruction> pendingDestructions;
+// Unloaded windows none of whose handlers is running, until the pump has dispatched the
+// message whose handling unloaded them.
+std::vector<std::unique_ptr<Form>> unloadedWindows;
 
 // The windows shown modally, innermost last.
 std::vector<HWND> modalWindows;
@@ -29,7 +24,7 @@ std::vector<HWND> modalWindows;
 LRESULT CALLBACK helperProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_TIMER) {
-        win32::wakeupDue(wParam);
+        runHandler(nullptr, [wParam] { win32::wakeupDue(wParam); });
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -47,27 +42,12 @@ win32::WindowHandle createHelperWindow()
                                                0, nullptr, nullptr, win32::instance(), nullptr));
 }
 
-// Windows unloaded by handlers that have returned since: those of messages this pump or
-// a pump inside it dispatched. A window unloaded before the main loop started counts as
-// the main loop's.
-void destroyFinishedWindows()
-{
-    std::vector<std::unique_ptr<Form>> finished;
-    std::erase_if(pendingDestructions, [&](PendingDestruction &pending) {
-        if (std::max(pending.depth, 1) < pumpDepth)
-            return false;
-        finished.push_back(std::move(pending.window));
-        return true;
-    });
-}
-
 // Runs the thread's messages until the program quits or the condition holds. Keyboard
 // messages go first to the dialog manager of their top-level window, which moves the focus
 // with Tab and the arrows, presses buttons by their access keys and turns Enter and Escape
 // into the default and cancel buttons' clicks.
 template <class Condition> void pumpUntil(Condition done)
 {
-    ++pumpDepth;
     MSG message;
     while (!quitting && !done()) {
         const BOOL received = GetMessageW(&message, nullptr, 0, 0);
@@ -81,14 +61,16 @@ template <class Condition> void pumpUntil(Condition done)
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        destroyFinishedWindows();
+        // Out of the list before they go, so that nothing their destruction does can change
+        // the list under it.
+        const std::vector<std::unique_ptr<Form>> finished = std::move(unloadedWindows);
+        unloadedWindows.clear();
     }
-    --pumpDepth;
 }
 
 void wakePump()
 {
-    PostMessageW(win32::helperWindow(), WM_NULL, 0, 0);
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 std::vector<HWND> disableProgramWindowsBut(HWND kept)
@@ -174,7 +156,7 @@ void backend::hideWindow(Form &window)
 void backend::destroyLater(std::unique_ptr<Form> window)
 {
     window->impl().detach();
-    pendingDestructions.push_back({std::move(window), pumpDepth});
+    unloadedWindows.push_back(std::move(window));
     wakePump();
 }
 
@@ -202,7 +184,7 @@ int runApplication(int, char **, const std::function<void()> &showStartWindow)
 {
     const INITCOMMONCONTROLSEX commonControls{sizeof commonControls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&commonControls);
-    runHandler(showStartWindow);
+    runHandler(nullptr, showStartWindow);
     const bool started = !quitting && !win32::programWindows().empty();
     if (started)
         pumpUntil([] { return false; });
@@ -212,7 +194,7 @@ int runApplication(int, char **, const std::function<void()> &showStartWindow)
         ShowWindow(window, SW_HIDE);
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     }
-    pendingDestructions.clear();
+    unloadedWindows.clear();
     detail::destroyAllWindows();
     return started ? 0 : 1;
 }

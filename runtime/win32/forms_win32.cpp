@@ -8,7 +8,6 @@
 #include "win32_forms.h"
 
 #include <algorithm>
-#include <climits>
 #include <commctrl.h>
 #include <cstring>
 #include <map>
@@ -473,13 +472,7 @@ void Form::Impl::arrangeTabOrder()
     // container's controls are stacked in the order of their tab indices, those without one
     // last. A label that captions a control goes right before it: screen readers name a
     // control after the label before it.
-    std::vector<Control *> order = form.Controls();
-    std::stable_sort(order.begin(), order.end(), [](const Control *one, const Control *other) {
-        const auto key = [](const Control *control) {
-            return control->TabIndex() < 0 ? INT_MAX : control->TabIndex();
-        };
-        return key(one) < key(other);
-    });
+    std::vector<Control *> order = form.tabOrder();
     for (const auto &[label, control] : captionedControls) {
         order.erase(std::find(order.begin(), order.end(), label));
         order.insert(std::find(order.begin(), order.end(), control), label);
@@ -500,11 +493,7 @@ CommandButton *Form::Impl::defaultButton(HWND focus) const
     // On a window with a default button, Enter presses the focused button, which shows it;
     // with the focus elsewhere, Enter presses the designed default button. A window without
     // one has no default button, whatever has the focus.
-    CommandButton *designedDefault = nullptr;
-    for (Control *control : form.Controls())
-        if (auto *button = dynamic_cast<CommandButton *>(control);
-            button && button->Style().isDefault)
-            designedDefault = button;
+    CommandButton *designedDefault = form.defaultButton();
     if (!designedDefault)
         return nullptr;
     auto *focused = dynamic_cast<CommandButton *>(win32::controlOf(focus));
@@ -524,13 +513,9 @@ void Form::Impl::updateDefaultButton(HWND focus)
 
 void Form::Impl::pressCancelButton()
 {
-    for (Control *control : form.Controls()) {
-        auto *button = dynamic_cast<CommandButton *>(control);
-        if (button && button->Style().isCancel && IsWindowEnabled(windowOf(*button))) {
-            button->Click.raise();
-            return;
-        }
-    }
+    CommandButton *button = form.cancelButton();
+    if (button && IsWindowEnabled(windowOf(*button)))
+        button->Click.raise();
 }
 
 void Form::Impl::command(int identifier, int code, HWND child)
@@ -586,11 +571,7 @@ void Form::Impl::paintLines()
 {
     PAINTSTRUCT paint;
     HDC context = BeginPaint(window.get(), &paint);
-    std::vector<const Line *> lines = form.Lines();
-    std::stable_sort(lines.begin(), lines.end(), [](const Line *one, const Line *other) {
-        return one->drawOrder < other->drawOrder;
-    });
-    for (const Line *line : lines) {
+    for (const Line *line : form.Lines()) {
         const LOGBRUSH colour{BS_SOLID,
                               RGB(line->colour.red, line->colour.green, line->colour.blue), 0};
         const win32::PenHandle pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT,
@@ -636,15 +617,19 @@ LRESULT Form::Impl::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case win32::bringForwardMessage:
         SetForegroundWindow(window.get());
         return 0;
-    case WM_DPICHANGED: {
-        const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(window.get(), nullptr, suggested->left, suggested->top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        layout(HIWORD(wParam));
+    case WM_DPICHANGED:
+        runHandler(&form, [&] {
+            const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
+            SetWindowPos(window.get(), nullptr, suggested->left, suggested->top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            layout(HIWORD(wParam));
+        });
         return 0;
-    }
     case WM_CLOSE:
-        unload(form);
+        // A window disabled behind a modal one takes no input: the system's requests to
+        // close every window (ending the program from the task manager) included.
+        if (IsWindowEnabled(window.get()))
+            runHandler(&form, [this] { unload(form); });
         return 0;
     }
     return DefWindowProcW(window.get(), message, wParam, lParam);
@@ -724,7 +709,7 @@ void TextBox::SetFocus()
 
 Label::Label(Container &parent, const char *name, TwipsRect placement, int tabIndex, Text caption,
              LabelStyle style)
-    : Control(parent, name, placement, tabIndex)
+    : Control(parent, name, placement, tabIndex), style_(style)
 {
     // A left-aligned caption on one line ends in an ellipsis where it doesn't fit; the
     // window text stays whole for screen readers and the tooltip. SS_NOTIFY lets the label
@@ -752,10 +737,7 @@ void Label::setCaption(const Text &caption)
 
 void Form::Impl::updateCaptionTip(Label &label)
 {
-    const Control::Impl &impl = label.impl();
-    if (impl.wordWrap)
-        return;
-    HWND labelWindow = impl.window.get();
+    HWND labelWindow = label.impl().window.get();
     const std::u16string caption = win32::windowText(labelWindow);
     RECT box{};
     GetClientRect(labelWindow, &box);
@@ -764,7 +746,7 @@ void Form::Impl::updateCaptionTip(Label &label)
         screen.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(labelWindow, WM_GETFONT, 0, 0)));
     SIZE needed{};
     GetTextExtentPoint32W(screen.get(), wide(caption), static_cast<int>(caption.size()), &needed);
-    const bool cut = needed.cx > box.right;
+    const bool cut = label.isCut(needed.cx, box.right);
 
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -796,7 +778,7 @@ void Label::captions(Control &control)
 
 CommandButton::CommandButton(Container &parent, const char *name, TwipsRect placement, int tabIndex,
                              Text caption, ButtonStyle style)
-    : Control(parent, name, placement, tabIndex), style_(style)
+    : Control(parent, name, placement, tabIndex), Click(parent.form()), style_(style)
 {
     const DWORD kind = style.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
     attach(createChild(*this,
@@ -817,7 +799,8 @@ Image::Image(Container &parent, const char *name, TwipsRect placement, const cha
 }
 
 MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind kind)
-    : name_(name), caption_(std::move(caption)), index_(index), impl_(new Impl{nullptr, 0, form})
+    : Click(form), form_(form), name_(name), caption_(std::move(caption)), index_(index),
+      impl_(new Impl)
 {
     Form::Impl &owner = form.impl();
     HMENU bar = owner.menuBar();
@@ -836,10 +819,10 @@ MenuEntry::MenuEntry(Form &form, const char *name, Text caption, int index, Kind
 }
 
 MenuEntry::MenuEntry(MenuEntry &dropDown, const char *name, Text caption, int index)
-    : name_(name), caption_(std::move(caption)), index_(index),
-      impl_(new Impl{nullptr, 0, dropDown.impl().form})
+    : Click(dropDown.form()), form_(dropDown.form()), name_(name), caption_(std::move(caption)),
+      index_(index), impl_(new Impl)
 {
-    Form::Impl &owner = impl_->form.impl();
+    Form::Impl &owner = form_.impl();
     impl_->command = owner.nextMenuCommand++;
     owner.menuCommands[impl_->command] = this;
     AppendMenuW(dropDown.impl().dropDown, MF_STRING, impl_->command, wide(caption_));
@@ -848,7 +831,7 @@ MenuEntry::MenuEntry(MenuEntry &dropDown, const char *name, Text caption, int in
 MenuEntry::~MenuEntry()
 {
     if (impl_->command != 0)
-        impl_->form.impl().menuCommands.erase(impl_->command);
+        form_.impl().menuCommands.erase(impl_->command);
 }
 
 } // namespace ampero

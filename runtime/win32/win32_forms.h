@@ -40,7 +40,6 @@ struct MenuEntry::Impl
 {
     HMENU dropDown = nullptr; // a drop-down's own menu, destroyed with the menu bar
     UINT command = 0;         // a command's identifier in WM_COMMAND
-    Form &form;
 };
 
 struct Form::Impl

@@ -165,6 +165,7 @@ void FrmAboutTest::everyTextFitsItsBox()
 
 void FrmAboutTest::separatorIsDrawnGreyThenWhite()
 {
+    QCOMPARE(form->Lines(), (std::vector<const Line *>{&form->Line1[1], &form->Line1[0]}));
     // Both lines lie on pixel row 152 from x 264 back to x 6 (grey) and x 7 (white); the
     // white one, two pixels wide, also covers row 151 and hides the grey wherever it runs.
     const QImage image = qt::window(*form)->grab().toImage();

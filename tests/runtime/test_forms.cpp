@@ -6,6 +6,7 @@
 #include "twips.h"
 
 #include <QElapsedTimer>
+#include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 
@@ -17,14 +18,24 @@ namespace {
 const FormDesign probeDesign{u"designed", "form1", 1500, 1500, BorderStyle::FixedSingle,
                              false,       true};
 
-// A window with one timer, standing in for any of the program's windows.
+// A window with a menu, a cancel button and a timer, standing in for any window.
 class ProbeWindow : public Form
 {
 public:
-    ProbeWindow() : Form(probeDesign), Timer1(*this, "Timer1", 200) { ++created; }
+    explicit ProbeWindow(const FormDesign &design = probeDesign)
+        : Form(design), mnuprobe(*this, "mnuprobe", u"Probe", 1, MenuEntry::Kind::Command),
+          Cancel(*this, "Cancel", {0, 0, 600, 345}, 0, u"Cancel", {.isCancel = true, .font = {}}),
+          Timer1(*this, "Timer1", 200)
+    {
+        ++created;
+        Cancel.Click = [this] { ++cancelled; };
+    }
     ~ProbeWindow() override { ++destroyed; }
 
+    MenuEntry mnuprobe;
+    CommandButton Cancel;
     FormTimer Timer1;
+    int cancelled = 0;
 
     static inline int created = 0;
     static inline int destroyed = 0;
@@ -50,6 +61,7 @@ private slots:
     void tickHandlerIsNeverReentered();
     void handlerFailuresAreReportedAndTheProgramGoesOn_data();
     void handlerFailuresAreReportedAndTheProgramGoesOn();
+    void menuAndEscapeGoWithTheDesignNotTheTitleBar();
     void twipsAreFifteenToAPixelAt96Dpi_data();
     void twipsAreFifteenToAPixelAt96Dpi();
 };
@@ -185,6 +197,11 @@ void FormsTest::handlerFailuresAreReportedAndTheProgramGoesOn_data()
     QTest::newRow("failed system call")
         << Failure([] { throw std::runtime_error("timerfd_create failed"); }) << internal;
     QTest::newRow("anything else") << Failure([] { throw 42; }) << internal;
+    QTest::newRow("window unloaded in its handler") << Failure([] {
+        unload(shared<ProbeWindow>());
+        flushUnloadedWindows();
+        throw 0;
+    }) << internal;
 }
 
 void FormsTest::handlerFailuresAreReportedAndTheProgramGoesOn()
@@ -193,7 +210,8 @@ void FormsTest::handlerFailuresAreReportedAndTheProgramGoesOn()
     QFETCH(QString, report);
     CapturedMessages messages;
     bool stepAfterErrorRan = false;
-    runHandler([&] {
+    const int destroyedBefore = ProbeWindow::destroyed;
+    runHandler(&shared<ProbeWindow>(), [&] {
         failure();
         stepAfterErrorRan = true;
     });
@@ -201,6 +219,22 @@ void FormsTest::handlerFailuresAreReportedAndTheProgramGoesOn()
     QCOMPARE(messages.texts(), QStringList{report});
     QCOMPARE(messages.shown().front().title, QStringLiteral("Ampero"));
     QVERIFY(!hasEnded());
+    // Unloaded in its handler, the window outlived the loops the handler ran, and goes now.
+    QCOMPARE(ProbeWindow::destroyed, destroyedBefore);
+    flushUnloadedWindows();
+    QCOMPARE(ProbeWindow::destroyed, destroyedBefore + (isLoaded<ProbeWindow>() ? 0 : 1));
+}
+
+// A menu bar above the client area of a dialog, and Escape on a main window.
+void FormsTest::menuAndEscapeGoWithTheDesignNotTheTitleBar()
+{
+    FormDesign mainDesign = probeDesign;
+    mainDesign.minButton = true;
+    ProbeWindow dialog, main(mainDesign);
+    dialog.Show();
+    QCOMPARE(qt::clientArea(dialog)->y(), qt::window(dialog)->findChild<QMenuBar *>()->height());
+    QTest::keyClick(qt::window(main), Qt::Key_Escape);
+    QCOMPARE(main.cancelled, 1);
 }
 
 void FormsTest::twipsAreFifteenToAPixelAt96Dpi_data()

@@ -163,7 +163,9 @@ public:
 
     bool ended(DWORD timeoutMilliseconds = 5000) const
     {
-        return WaitForSingleObject(process_.hProcess, timeoutMilliseconds) == WAIT_OBJECT_0;
+        DWORD status = 1;
+        return WaitForSingleObject(process_.hProcess, timeoutMilliseconds) == WAIT_OBJECT_0 &&
+               GetExitCodeProcess(process_.hProcess, &status) && status == 0;
     }
 
     HWND focus() const
@@ -332,6 +334,14 @@ void windowsScenario(const std::wstring &program)
     const HWND timer = ampero.window(L"Charge Timer");
     const auto disabled = [&] { return waitUntil([&] { return !IsWindowEnabled(form1); }, 3000); };
     check(disabled(), L"the main window is disabled while the timer is open");
+    // Ending the program from the task manager asks every window to close: the disabled main
+    // window ignores it, and the timer, clicked after it, still counts.
+    const HWND minutes = control(timer, L"Edit", L"");
+    setText(minutes, L"5");
+    PostMessageW(form1, WM_CLOSE, 0, 0);
+    PostMessageW(control(timer, L"Button", L"Charge Monitor"), BM_CLICK, 0, 0);
+    check(waitUntil([&] { return !IsWindowEnabled(minutes); }, 3000) && IsWindowVisible(form1),
+          L"closing the disabled main window leaves it open and the timer counting");
     PostMessageW(timer, WM_CLOSE, 0, 0);
     check(ampero.gone(L"Charge Timer") && waitUntil([&] { return IsWindowEnabled(form1); }, 3000),
           L"the main window is enabled when the timer closes");
@@ -375,7 +385,7 @@ void windowsScenario(const std::wstring &program)
               std::wstring(L"the main window is enabled after ") + c.what);
     }
     ampero.menu(2, false);
-    check(ampero.ended(), L"Exit ends the program");
+    check(ampero.ended(), L"Exit ends the program with status 0");
 }
 
 // ---- Charge timer in real time -----------------------------------------------------------------
