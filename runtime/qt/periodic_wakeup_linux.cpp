@@ -3,10 +3,12 @@
 #include "periodic_wakeup.h"
 
 #include <QSocketNotifier>
+#include <cerrno>
 #include <cstdint>
 #include <ctime>
 #include <stdexcept>
 #include <sys/timerfd.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace ampero {
@@ -39,11 +41,12 @@ struct PeriodicWakeup::Backend
         close(descriptor);
     }
 
-    void arm(int milliseconds)
+    // Every interval from now on; 0 disarms the descriptor.
+    bool arm(int milliseconds)
     {
         const timespec period = toTimespec(milliseconds);
         const itimerspec setting{period, period};
-        timerfd_settime(descriptor, 0, &setting, nullptr);
+        return timerfd_settime(descriptor, 0, &setting, nullptr) == 0;
     }
 
     // Reading the count of expirations clears the descriptor; expirations beyond the first
@@ -71,13 +74,16 @@ PeriodicWakeup::~PeriodicWakeup() = default;
 void PeriodicWakeup::start(int intervalMilliseconds)
 {
     // Re-arming also clears expirations not yet read.
-    backend_->arm(intervalMilliseconds);
+    if (!backend_->arm(intervalMilliseconds))
+        throw std::system_error(errno, std::generic_category(), "timerfd_settime failed");
     backend_->active = true;
     backend_->notifier->setEnabled(true);
 }
 
 void PeriodicWakeup::stop()
 {
+    // Disarming a descriptor of its own can't fail; and with the notifier off, no call
+    // would come of it if it did.
     backend_->arm(0);
     backend_->active = false;
     backend_->notifier->setEnabled(false);

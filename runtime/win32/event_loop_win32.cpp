@@ -3,6 +3,7 @@
 
 #include "message_box.h"
 #include "numbers.h"
+#include "run_error.h"
 #include "win32_forms.h"
 
 #include <algorithm>
@@ -37,9 +38,14 @@ win32::WindowHandle createHelperWindow()
     windowClass.lpfnWndProc = helperProcedure;
     windowClass.hInstance = win32::instance();
     windowClass.lpszClassName = L"AmperoHelper";
-    RegisterClassExW(&windowClass);
-    return win32::WindowHandle(CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 0,
+    // Made again after a failed attempt, its class may be registered already.
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw RunError(ErrorNumber::OutOfMemory);
+    win32::WindowHandle helper(CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 0,
                                                0, nullptr, nullptr, win32::instance(), nullptr));
+    if (!helper)
+        throw RunError(ErrorNumber::OutOfMemory);
+    return helper;
 }
 
 // Runs the thread's messages until the program quits or the condition holds. Keyboard

@@ -3,6 +3,7 @@
 // whole number of intervals after the start, whenever the one before it ran.
 
 #include "periodic_wakeup.h"
+#include "run_error.h"
 #include "win32_forms.h"
 
 #include <chrono>
@@ -56,8 +57,8 @@ struct PeriodicWakeup::Backend : WindowTimer
         interval = std::chrono::milliseconds(intervalMilliseconds);
         started = Clock::now();
         nextCall = started + interval;
-        active = true;
         arm();
+        active = true;
     }
 
     void stop()
@@ -67,11 +68,16 @@ struct PeriodicWakeup::Backend : WindowTimer
         active = false;
     }
 
-    void arm() const
+    // A wake-up the system can't arm is stopped, and its failure reported.
+    void arm()
     {
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextCall - Clock::now());
         const auto milliseconds = std::max<long long>(wait.count(), USER_TIMER_MINIMUM);
-        SetTimer(win32::helperWindow(), identifier(), static_cast<UINT>(milliseconds), nullptr);
+        if (!SetTimer(win32::helperWindow(), identifier(), static_cast<UINT>(milliseconds),
+                      nullptr)) {
+            active = false;
+            throw RunError(ErrorNumber::OutOfMemory);
+        }
     }
 
     void expired() override

@@ -128,7 +128,8 @@ Control *controlOf(HWND window);
 
 HINSTANCE instance();
 // A hidden window of the program's own: it receives the wake-ups' timer messages, and it
-// owns the windows that are not shown in the task bar.
+// owns the windows that are not shown in the task bar. Made on first need; where the system
+// can't make it, that is a run-time error.
 HWND helperWindow();
 // The windows of the program's forms, loaded or hidden, in the order they were made: each
 // form's window is added as it is made and taken away as it is destroyed.
