@@ -91,6 +91,7 @@ void detail::destroyAllWindows()
 {
     sharedInstances().clear();
     unloadedInUse().clear();
+    programEnded = false;
 }
 
 Control::Control(Container &parent, const char *name, TwipsRect placement, int tabIndex)

@@ -313,8 +313,8 @@ private:
 namespace detail {
 std::unique_ptr<Form> &sharedSlot(std::type_index windowClass);
 bool anyWindowLoaded();
-// Destroys every window the runtime still holds: the start-up does so before the
-// application goes.
+// Destroys every window the runtime still holds, which ends the program's run: the start-up
+// does so before the application goes. A run after it starts afresh, not ended.
 void destroyAllWindows();
 } // namespace detail
 

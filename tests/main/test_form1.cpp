@@ -33,6 +33,7 @@ private slots:
     void calculatesChargeTime();
     void errorsAreReportedAndLeaveTheResult_data();
     void errorsAreReportedAndLeaveTheResult();
+    void exitEndsTheProgram();
     void pressingAgainWritesTheSameText();
     void windowHasTheDesignedLook();
     void controlsHaveTheDesignedGeometry_data();
@@ -44,7 +45,6 @@ private slots:
     void controlsAreNamedForScreenReaders();
     void menuEntryShowsItsWindowModally_data();
     void menuEntryShowsItsWindowModally();
-    void exitEndsTheProgram();
 
 private:
     QMainWindow *mainWindow() const { return qobject_cast<QMainWindow *>(qt::window(*form)); }
@@ -62,6 +62,7 @@ void Form1Test::cleanup()
 {
     unload(*form);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    detail::destroyAllWindows(); // each case a run of the program of its own, Exit's too
 }
 
 void Form1Test::calculatesChargeTime_data()

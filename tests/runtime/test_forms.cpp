@@ -246,8 +246,8 @@ void FormsTest::twipsAreFifteenToAPixelAt96Dpi_data()
     QTest::newRow("one pixel") << 15 << 96.0 << 1;
     QTest::newRow("main width") << 3495 << 96.0 << 233;
     QTest::newRow("main height") << 2145 << 96.0 << 143;
-    QTest::newRow("rounds half up") << 1695 << 96.0 << 113;
-    QTest::newRow("rounds down") << 1245 << 96.0 << 83;
+    QTest::newRow("rounds half up") << 1695 << 144.0 << 170;
+    QTest::newRow("rounds down") << 1252 << 96.0 << 83;
     QTest::newRow("main width at 144 DPI") << 3495 << 144.0 << 350;
 }
 
