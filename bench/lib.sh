@@ -87,10 +87,13 @@ bench_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 # CLOCK_MONOTONIC in milliseconds, the clock bench_drive reports.
 bench_now() { python3 -c 'import time; print(f"{time.monotonic() * 1000:.3f}")'; }
 
+# The load average over the last minute: wall-clock figures are given with it.
+bench_load() { cut -d' ' -f1 /proc/loadavg; }
+
 # Warns when other work on the machine may distort the figures.
 bench_check_load() {
     local load
-    load=$(cut -d' ' -f1 /proc/loadavg)
+    load=$(bench_load)
     if awk -v load="$load" 'BEGIN { exit !(load >= 0.5) }'; then
         echo "note: load average $load; figures may be inflated by other work" >&2
     fi
