@@ -1,7 +1,7 @@
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 
 // The Linux sound backend: where it looks for the file, and what it returns with and
-// without an audio server. The server is a private PulseAudio started by pulse_server.sh.
+// without an audio server. The server is a private PulseAudio started by scripts/pulse-server.
 
 #include "sound.h"
 #include "sound_search.h"
@@ -87,7 +87,7 @@ public:
 
     void start()
     {
-        REQUIRE(script("start", " " + std::to_string(getpid())) == 0);
+        REQUIRE(script("start", " alerts " + std::to_string(getpid())) == 0);
         running_ = true;
     }
     void stop()
