@@ -7,6 +7,18 @@ namespace ampero::sysinfo {
 
 namespace {
 
+// The full path of the folder that holds the file at path, with a trailing backslash, or
+// "" when the path names no file.
+std::string folderOf(const std::string &path)
+{
+    char full[MAX_PATH];
+    char *name = nullptr;
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, &name);
+    if (length == 0 || length >= MAX_PATH || name == nullptr)
+        return {};
+    return std::string(full, name);
+}
+
 class Win32Launcher final : public Launcher
 {
 public:
@@ -21,9 +33,12 @@ public:
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_SHOWNORMAL;
+        // It starts in its own folder, not in whatever folder Ampero was started from, and
+        // inherits none of Ampero's handles.
+        const std::string folder = folderOf(path);
         PROCESS_INFORMATION process{};
         if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &process)) {
+                            folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
                 throw fileNotFound();

@@ -103,36 +103,25 @@ bench_check_load() {
 # from here is given. Silence is kept playing into the sink, as a sound card's stream
 # would be: an idle null sink's monitor delivers nothing to record.
 bench_start_pulse() {
-    mkdir -p -m 700 "$bench_tmp/pulse"
-    bench_pulse_socket="$bench_tmp/pulse/native"
-    bench_env+=(PULSE_SERVER="unix:$bench_pulse_socket")
+    bench_pulse_dir="$bench_tmp/pulse"
+    bench_env+=(PULSE_SERVER="unix:$bench_pulse_dir/native")
     bench_resume_pulse
 }
 
 # Starts the PulseAudio server (again, after bench_stop_pulse) and waits until it answers.
 bench_resume_pulse() {
-    rm -f "$bench_pulse_socket"
-    env -i PATH="$PATH" HOME="$bench_tmp/pulse" XDG_RUNTIME_DIR="$bench_tmp/pulse" \
-        pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --use-pid-file=no \
-        -L "module-null-sink sink_name=bench" \
-        -L "module-native-protocol-unix auth-anonymous=1 socket=$bench_pulse_socket" \
-        </dev/null >>"$bench_tmp/pulse/server.log" 2>&1 &
-    bench_pulse=$!
-    for _ in $(seq 100); do
-        "${bench_env[@]}" pactl info >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    "${bench_env[@]}" pactl info >/dev/null 2>&1 || { echo "PulseAudio did not start" >&2; exit 1; }
+    "$bench_root/scripts/pulse-server" start "$bench_pulse_dir" bench $$
     "${bench_env[@]}" pacat --raw --format=s16le --rate=44100 --channels=1 --device=bench \
-        /dev/zero 2>>"$bench_tmp/pulse/silence.log" &
+        /dev/zero 2>>"$bench_pulse_dir/silence.log" &
     bench_silence=$!
 }
 
 bench_stop_pulse() {
-    [ -n "${bench_pulse:-}" ] || return 0
-    kill "$bench_silence" "$bench_pulse" 2>/dev/null || true
-    wait "$bench_silence" "$bench_pulse" 2>/dev/null || true
-    bench_pulse=
+    [ -n "${bench_silence:-}" ] || return 0
+    kill "$bench_silence" 2>/dev/null || true
+    wait "$bench_silence" 2>/dev/null || true
+    "$bench_root/scripts/pulse-server" stop "$bench_pulse_dir"
+    bench_silence=
 }
 
 # Starts Ampero and waits for its main window: sets ampero_pid and main_window.

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <doctest/doctest.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -142,8 +143,12 @@ TEST_CASE("The launcher starts exactly the program it is given")
 {
     const ScratchFolder scratch;
     const std::string log = scratch / "started.log";
-    // Each program writes its name, its argument count and its process id.
-    const std::string report = "echo \"$0 $# $$\" >> '" + log + "'";
+    // Each program writes its name, its argument count, its folder and its process id; and
+    // first "leaked" if it holds the descriptor opened here.
+    const int ampero = open("/dev/null", O_RDONLY);
+    const std::string report = "test -e /dev/fd/" + std::to_string(ampero) +
+                               " && echo leaked >> '" + log +
+                               "'\necho \"$0 $# $(pwd -P) $$\" >> '" + log + "'";
     scratch.writeProgram("My Programs/System Info", report);
     scratch.writeProgram("My", "echo planted >> '" + log + "'");
 
@@ -159,7 +164,9 @@ TEST_CASE("The launcher starts exactly the program it is given")
     REQUIRE(line.ends_with('\n'));
     line.pop_back();
     const std::string processId = line.substr(line.rfind(' ') + 1);
-    CHECK(line == scratch / "My Programs/System Info" + " 0 " + processId);
+    close(ampero);
+    CHECK(line == scratch / "My Programs/System Info" + " 0 " +
+                      fs::canonical(scratch / "My Programs").string() + " " + processId);
 
     // Once it has ended it is reaped: no zombie is left behind.
     const std::string process = "/proc/" + processId;

@@ -33,6 +33,8 @@ from dataclasses import dataclass
 SESSION_MARK = "AMPERO_E2E_SESSION"
 PYTHON = "/usr/bin/python3"  # the system interpreter, which has the AT-SPI bindings
 SINK = "ampero_e2e"
+PULSE_SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                            "pulse-server")
 RECORDING_RATE = 8000
 SCREEN = (1024, 768)
 SCENARIO_TIMEOUT = 240
@@ -232,15 +234,9 @@ class Session:
         return subprocess.Popen(command, stdout=log_file, stderr=subprocess.STDOUT, **kwargs)
 
     def start_services(self):
-        pulse = self._spawn(
-            ["pulseaudio", "--daemonize=no", "--system=no", "--exit-idle-time=-1", "-n",
-             "--use-pid-file=no", "--load=module-native-protocol-unix",
-             f"--load=module-null-sink sink_name={SINK} rate=44100 channels=2"],
-            "pulseaudio.log")
-        self._services.append(pulse)
-        self.wait_until(lambda: subprocess.run(["pactl", "info"], capture_output=True)
-                        .returncode == 0, 20, "the PulseAudio server to answer")
-        subprocess.run(["pactl", "set-default-sink", SINK], check=True, capture_output=True)
+        # Its socket is where clients look by default: XDG_RUNTIME_DIR/pulse/native.
+        subprocess.run([PULSE_SERVER, "start", os.path.join(self.runtime, "pulse"), SINK,
+                        str(os.getpid())], check=True)
         # The accessibility bus must be up before the program starts, or the program never
         # registers with it.
         subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
@@ -263,6 +259,7 @@ class Session:
             except subprocess.TimeoutExpired:
                 self._process.kill()
                 self._process.wait()
+        subprocess.run([PULSE_SERVER, "stop", os.path.join(self.runtime, "pulse")])
         for service in reversed(self._services):
             service.terminate()
             try:

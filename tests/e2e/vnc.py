@@ -2,10 +2,10 @@
 """The program served headless over VNC (scripts/serve-vnc, what the run command does
 without a display): the port answers with the RFB greeting on 127.0.0.1, refuses a
 session without the password, can't be reached on any other address of this machine; the
-X server refuses clients without the run's cookie; a window manager frames the program's
-windows, which open centred with their frames, and closes the Charge Timer; sound goes to
-a private server; a second run takes the next display; everything stops when the program
-ends or the script is terminated."""
+X server refuses clients without the run's cookie, which no command line shows; a window
+manager frames the program's windows, which open centred with their frames, and closes the
+Charge Timer; sound goes to a private server; a second run takes the next display;
+everything stops when the program ends or the script is terminated."""
 
 import argparse
 import os
@@ -88,6 +88,18 @@ def wait_for(condition, what, timeout=30):
     return result
 
 
+def command_lines():
+    """The command lines of every process, their arguments joined by blanks."""
+    lines = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
+                lines.append(cmdline.read().replace(b"\0", b" ").decode(errors="replace"))
+        except OSError:  # the process has just ended
+            pass
+    return lines
+
+
 def children(pid):
     """The processes PID started: their ids and command lines."""
     listed = subprocess.run(["ps", "--ppid", str(pid), "-o", "pid=,args="],
@@ -144,10 +156,12 @@ class Served:
         """Sends PID a SIGTERM; then nothing serve-vnc started is left running, listening
         or on disk."""
         started = children(self.process.pid)
-        assert len(started) == 4, f"serve-vnc runs {started}"
+        assert len(started) == 3, f"serve-vnc runs {started}"
         os.kill(int(pid), signal.SIGTERM)
         self.process.wait(timeout=30)
         assert not [pid for pid in started if os.path.exists(f"/proc/{pid}")], "left running"
+        workdir = os.path.dirname(self.env["XAUTHORITY"])
+        assert not [line for line in command_lines() if workdir in line], "audio left running"
         assert not reachable("127.0.0.1", socket.AF_INET, 0, self.port), "the port listens"
         for path in (f"/tmp/.X11-unix/X{self.display}", f"/tmp/.X{self.display}-lock",
                      os.path.dirname(self.env["XAUTHORITY"])):
@@ -166,6 +180,13 @@ def main():
            if key not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY")}
     # An audio server that doesn't answer: serve-vnc starts a private one.
     env.update(LC_ALL="C.UTF-8", PULSE_SERVER="unix:/nonexistent")
+    # Every xauth run notes its arguments, which must not hold the cookie.
+    shim = os.path.join(os.path.abspath(args.artifacts), "xauth-shim")
+    os.makedirs(shim, exist_ok=True)
+    with open(os.path.join(shim, "xauth"), "w") as xauth:
+        xauth.write(f'#!/bin/sh\necho "$@" >> {shim}/arguments\nexec /usr/bin/xauth "$@"\n')
+    os.chmod(os.path.join(shim, "xauth"), 0o755)
+    env["PATH"] = f"{shim}:{env['PATH']}"
     program = os.path.abspath(args.program)
     served, second = Served(program, env), None
     try:
@@ -173,6 +194,10 @@ def main():
         assert len(served.password) == 8, "the password is not eight characters"
         assert served.x("xdpyinfo", env=dict(served.env, XAUTHORITY="/dev/null")) \
             .returncode != 0, "a client without the cookie was let in"
+        cookie = served.x("xauth", "list").stdout.split()[-1]
+        with open(os.path.join(shim, "arguments")) as arguments:
+            assert cookie not in arguments.read(), "the cookie was on xauth's command line"
+        assert not [line for line in command_lines() if cookie in line], "the cookie is shown"
         assert "window id" in served.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout, \
             "no window manager runs"
         with open(f"/proc/{served.program}/environ", "rb") as environ:

@@ -49,12 +49,16 @@ if grep -v '^\./usr/' <<<"$contents" | grep -qv '^\./$'; then
     fail "files outside /usr"
 fi
 
-# Debian's own checks of a package; any error or warning fails.
-lintian --fail-on error,warning "$deb" || fail "lintian"
+# Debian's own checks of a package; any error or warning fails, and so does any hint, with
+# the informational tags, that the program lacks the hardening Debian's packages get.
+lintian_report=$(lintian -I --fail-on error,warning "$deb") || fail "lintian"
+echo "$lintian_report"
+! grep hardening- <<<"$lintian_report" || fail "not hardened"
 
 # Shipped stripped: the debugging information stays in the build tree.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$scratch" ./usr/bin/ampero
+dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$scratch" ./usr/bin/ampero ./usr/share/doc/ampero/copyright
 file "$scratch/usr/bin/ampero" | grep -q ', stripped' || fail "the program is not stripped"
+grep -qx 'License: Expat' "$scratch/usr/share/doc/ampero/copyright" || fail "the licence is not Expat"
 exit $failed

@@ -6,10 +6,10 @@
 #   record_sink FOLDER
 record_sink() {
     recording_folder=$1
-    recording_scripts="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+    recording_scripts="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../scripts" && pwd)"
     recording_players=()
     trap stop_recording EXIT
-    "$recording_scripts/pulse_server.sh" start "$recording_folder/pulse" $$
+    "$recording_scripts/pulse-server" start "$recording_folder/pulse" alerts $$
     export PULSE_SERVER="unix:$recording_folder/pulse/native"
 
     recording="$recording_folder/sink.raw"
@@ -37,5 +37,5 @@ record_sink() {
 stop_recording() {
     for pid in "${recording_players[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${recording_players[@]}"; do wait "$pid" 2>/dev/null || true; done
-    "$recording_scripts/pulse_server.sh" stop "$recording_folder/pulse" || true
+    "$recording_scripts/pulse-server" stop "$recording_folder/pulse" || true
 }

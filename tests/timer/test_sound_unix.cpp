@@ -1,7 +1,7 @@
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 
 // The Linux sound backend: where it looks for the file, and what it returns with and
-// without an audio server. The server is a private PulseAudio started by pulse_server.sh.
+// without an audio server. The server is a private PulseAudio started by scripts/pulse-server.
 
 #include "sound.h"
 #include "sound_search.h"
@@ -65,6 +65,7 @@ void writeFile(const fs::path &file, const std::string &content)
 {
     fs::create_directories(file.parent_path());
     std::ofstream(file) << content;
+    fs::permissions(file, fs::perms(0644));
 }
 
 // A private PulseAudio server, running from start() to stop() or the end of the test.
@@ -87,7 +88,7 @@ public:
 
     void start()
     {
-        REQUIRE(script("start", " " + std::to_string(getpid())) == 0);
+        REQUIRE(script("start", " alerts " + std::to_string(getpid())) == 0);
         running_ = true;
     }
     void stop()
@@ -122,14 +123,15 @@ private:
 
 } // namespace
 
-TEST_CASE("a sound is looked for in the current directory, then beside the program, then in "
-          "the installed data folder")
+TEST_CASE("a sound is looked for in the current directory, if no one else may write there, then "
+          "beside the program, then in the installed data folder")
 {
     struct Case
     {
         const char *name;
         std::vector<const char *> foldersHoldingIt;
         std::optional<const char *> found;
+        fs::perms currentFolder = fs::perms(0755);
         const char *dataFolder = "../share/ampero";
     };
     const Case cases[] = {
@@ -141,7 +143,10 @@ TEST_CASE("a sound is looked for in the current directory, then beside the progr
         {"installed in a data folder of its own",
          {"prefix/share/ampero", "prefix/lib/data/ampero"},
          "prefix/lib/data/ampero",
+         fs::perms(0755),
          "../lib/data/ampero"},
+        {"in a folder others may write", {"work", "prefix/bin"}, "prefix/bin", fs::perms(01777)},
+        {"in a folder its group may write", {"work", "prefix/bin"}, "prefix/bin", fs::perms(0775)},
     };
     for (const Case &c : cases) {
         CAPTURE(c.name);
@@ -149,6 +154,7 @@ TEST_CASE("a sound is looked for in the current directory, then beside the progr
         fs::create_directories(root.path() / "work");
         for (const char *folder : c.foldersHoldingIt)
             writeFile(root.path() / folder / "alert.wav", "RIFF");
+        fs::permissions(root.path() / "work", c.currentFolder);
         CurrentDirectory inWork(root.path() / "work");
 
         const std::optional<fs::path> file = findSoundFile(
@@ -177,7 +183,7 @@ TEST_CASE("a name with a folder in it is taken as it stands")
     writeFile(root.path() / "work/sounds/alert.wav", "RIFF");
     writeFile(root.path() / "bin/other/alert.wav", "RIFF");
     CurrentDirectory inWork(root.path() / "work");
-    const std::vector<fs::path> folders = soundFolders(root.path() / "bin/ampero");
+    const std::vector<SoundFolder> folders = soundFolders(root.path() / "bin/ampero");
     CHECK(findSoundFile("sounds/alert.wav", folders) == fs::path("sounds/alert.wav"));
     CHECK_FALSE(findSoundFile("other/alert.wav", folders));
 }
@@ -186,7 +192,7 @@ TEST_CASE("the data folder is found from the running program")
 {
     const fs::path executable = runningExecutable();
     CHECK(executable.filename() == "test_sound_unix");
-    CHECK(soundFolders(executable).at(1) == executable.parent_path());
+    CHECK(soundFolders(executable).at(1).path == executable.parent_path());
 }
 
 TEST_CASE("without an audio server no sound starts")

@@ -1,5 +1,6 @@
 // A stand-in for the program that tests start: it leaves a marker file beside itself,
-// named after its own file with ".started" added, holding the command line it was given.
+// named after its own file with ".started" added, holding the command line it was given and
+// the folder it was started in.
 // The marker appears complete: it is written under another name and then renamed.
 #include <string>
 #include <windows.h>
@@ -15,7 +16,9 @@ int main()
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 1;
-    const std::string commandLine = GetCommandLineA();
+    char folder[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    const std::string commandLine = GetCommandLineA() + std::string(" in ") + folder;
     DWORD written = 0;
     WriteFile(file, commandLine.data(), static_cast<DWORD>(commandLine.size()), &written, nullptr);
     CloseHandle(file);

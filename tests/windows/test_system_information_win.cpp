@@ -161,9 +161,10 @@ TEST_CASE("StartSysInfo starts the program the registry names, or says it can't"
             const std::string marker = markerOf(c.expectedProgram);
             const bool started = waitUntil([&marker] { return fileExists(marker); }, 10000);
             CHECK(started);
-            // The program is started by its path alone, quoted as argument 0.
+            // The program is started by its path alone, quoted as argument 0, in its folder.
+            const std::string folder = c.expectedProgram.substr(0, c.expectedProgram.rfind('\\'));
             if (started)
-                CHECK(readFile(marker) == '"' + c.expectedProgram + '"');
+                CHECK(readFile(marker) == '"' + c.expectedProgram + "\" in " + folder);
         }
         // Give any program started by mistake time to show itself.
         Sleep(300);

@@ -471,14 +471,16 @@ std::wstring uninstallValue(const wchar_t *name)
     return text;
 }
 
-// A silent install, the program started as its shortcut starts it, and a silent uninstall
-// that leaves nothing behind.
+// A silent install into a folder outside Program Files, the program started as its shortcut
+// starts it, an install over it refused while it runs and done into the same folder once it
+// has ended, and a silent uninstall that leaves nothing behind.
 void installScenario(const std::wstring &setup)
 {
-    const std::wstring folder = knownFolder(FOLDERID_ProgramFiles) + L"\\Ampero";
+    const std::wstring folder = L"C:\\Ampero Elsewhere";
     const std::wstring shortcut = knownFolder(FOLDERID_CommonPrograms) + L"\\Ampero.lnk";
-    check(runToEnd(L'"' + setup + L"\" /S") == 0, L"the silent install succeeds");
-    for (const wchar_t *file : {L"ampero.exe", L"alert.wav", L"uninstall.exe"})
+    check(runToEnd(L'"' + setup + L"\" /S /D=" + folder) == 0, L"the silent install succeeds");
+    for (const wchar_t *file : {L"ampero.exe", L"alert.wav", L"uninstall.exe", L"LICENSE.txt",
+                                L"THIRD-PARTY-NOTICES.txt"})
         check(exists(folder + L'\\' + file), std::wstring(L"installed: ") + file);
 
     check(uninstallValue(L"DisplayName") == L"Ampero" &&
@@ -509,7 +511,11 @@ void installScenario(const std::wstring &setup)
     {
         Ampero installed(target, workingFolder);
         check(installed.main != nullptr, L"the installed program shows its window");
+        check(runToEnd(L'"' + setup + L"\" /S") != 0, L"installing over a running Ampero fails");
     }
+    check(runToEnd(L'"' + setup + L"\" /S") == 0 && exists(folder + L"\\ampero.exe") &&
+              !exists(knownFolder(FOLDERID_ProgramFiles) + L"\\Ampero"),
+          L"installing again goes into the earlier install's folder");
 
     check(runToEnd(quietUninstall) == 0, L"the silent uninstall succeeds");
     const bool removed = waitUntil(
