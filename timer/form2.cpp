@@ -41,6 +41,7 @@ void Form2::Command1_Click()
     Timer1.setEnabled(true);
     Text1.setEnabled(false);
     Label1.setCaption(u"Charge Time Remaining");
+    keepAwakeWhileTiming();
 }
 
 void Form2::Timer1_Timer()
@@ -76,6 +77,15 @@ void Form2::stopCountdown()
     Text1.setEnabled(true);
     Label1.setCaption(readyPrompt);
     Text1.SetFocus();
+    keepAwakeWhileTiming();
+}
+
+void Form2::keepAwakeWhileTiming()
+{
+    if (!Timer1.Enabled() && !Timer2.Enabled())
+        awake_.reset();
+    else if (!awake_)
+        awake_.emplace(u"A charge timer is running");
 }
 
 } // namespace ampero

@@ -2,6 +2,9 @@
 
 #include "form_timer.h"
 #include "forms.h"
+#include "sleep_lock.h"
+
+#include <optional>
 
 namespace ampero {
 
@@ -25,6 +28,10 @@ public:
 
 private:
     void stopCountdown();
+    void keepAwakeWhileTiming();
+
+    // Held while a timer runs: a computer that suspends itself stops the countdown with it.
+    std::optional<SleepLock> awake_;
 };
 
 } // namespace ampero
