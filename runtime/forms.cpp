@@ -130,6 +130,12 @@ CommandButton *Form::cancelButton() const
     return firstButton(*this, &ButtonStyle::isCancel);
 }
 
+void Form::requestAttention(const Text &summary, const Text &body)
+{
+    if (!backend::isActive(*this))
+        backend::requestAttention(*this, summary, body);
+}
+
 void showModal(Form &window)
 {
     const std::weak_ptr<Form *> guard = window.guard();

@@ -269,6 +269,11 @@ public:
     // Shows the window without waiting.
     void Show();
     bool Visible() const;
+    // Asks the desktop to draw the user's eye to the window, unless it is the active one:
+    // the window is marked as wanting attention (its task-bar entry flashes) and, where the
+    // desktop shows notifications, one with the summary and body stays up until the window
+    // goes.
+    void requestAttention(const Text &summary, const Text &body);
 
     // The lines drawn on the window's background, in draw order; each stays the window's
     // member.
@@ -364,6 +369,8 @@ void hideWindow(Form &window); // unloading: hide, end its modal loop
 void destroyLater(std::unique_ptr<Form> window);
 void runModal(Form &window); // until the window is unloaded or destroyed
 void quitEventLoop();
+bool isActive(const Form &window); // the window the user works in
+void requestAttention(Form &window, const Text &summary, const Text &body);
 } // namespace backend
 
 } // namespace ampero

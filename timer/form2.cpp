@@ -62,6 +62,7 @@ void Form2::Timer1_Timer()
         Timer2.setEnabled(true);
         // The first alert is due in a second: it starts on time like the rest.
         prepareSound();
+        requestAttention(u"Charge Complete", u"The charge time is up.");
     }
 }
 

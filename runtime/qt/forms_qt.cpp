@@ -4,6 +4,7 @@
 // the designed client area is one fixed-size widget that holds the controls and paints the
 // form's lines, below the menu bar of a form that declares a menu.
 
+#include "desktop_notification.h"
 #include "frame_extents.h"
 #include "qt_forms.h"
 #include "twips.h"
@@ -387,6 +388,18 @@ void backend::runModal(Form &window)
 void backend::quitEventLoop()
 {
     QCoreApplication::quit();
+}
+
+bool backend::isActive(const Form &window)
+{
+    return qt::window(window)->isActiveWindow();
+}
+
+void backend::requestAttention(Form &window, const Text &summary, const Text &body)
+{
+    QApplication::alert(qt::window(window));
+    window.impl().notice =
+        std::make_unique<qt::DesktopNotification>(qt::toQString(summary), qt::toQString(body));
 }
 
 // Controls

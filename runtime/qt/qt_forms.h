@@ -17,6 +17,10 @@
 
 namespace ampero {
 
+namespace qt {
+class DesktopNotification;
+}
+
 struct Control::Impl
 {
     QPointer<QWidget> widget;
@@ -34,6 +38,7 @@ struct Form::Impl
     QWidget *clientArea = nullptr; // owned by the window
     QPointer<QEventLoop> modalLoop;
     bool shownBefore = false;
+    std::unique_ptr<qt::DesktopNotification> notice; // asked for attention while inactive
 };
 
 namespace qt {

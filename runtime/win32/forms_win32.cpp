@@ -659,6 +659,19 @@ bool Form::Visible() const
     return IsWindowVisible(windowOf(*this));
 }
 
+bool backend::isActive(const Form &window)
+{
+    return GetForegroundWindow() == windowOf(window);
+}
+
+// The window and its task-bar button flash until it comes to the front: that is how Windows
+// draws the eye, and it has no notification for the summary and body to go in.
+void backend::requestAttention(Form &window, const Text & /*summary*/, const Text & /*body*/)
+{
+    FLASHWINFO flash{sizeof flash, windowOf(window), FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
+
 Frame::Frame(Container &parent, const char *name, TwipsRect placement, int tabIndex, Text caption)
     : Control(parent, name, placement, tabIndex)
 {
