@@ -63,9 +63,17 @@ int playSound(const char *fileName, unsigned flags)
 void prepareSound()
 {
     // The first look at the output devices starts the audio service's drivers, which the
-    // first sound would otherwise wait for.
-    if (const auto outputDeviceCount = winmm().outputDeviceCount)
-        outputDeviceCount();
+    // first sound would otherwise wait for. It is taken on a thread of its own, waited for
+    // no longer than a sound: a service slow to start must not hold up the windows.
+    const auto lookAtDevices = [](void *) -> DWORD {
+        if (const auto outputDeviceCount = winmm().outputDeviceCount)
+            outputDeviceCount();
+        return 0;
+    };
+    if (HANDLE thread = CreateThread(nullptr, 0, lookAtDevices, nullptr, 0, nullptr)) {
+        WaitForSingleObject(thread, static_cast<DWORD>(soundWaitLimit.count()));
+        CloseHandle(thread);
+    }
 }
 
 } // namespace ampero
