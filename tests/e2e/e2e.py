@@ -134,7 +134,7 @@ def _run_outside(args):
                                   "AT_SPI_BUS_ADDRESS", "PULSE_SERVER", "XAUTHORITY",
                                   "SESSION_MANAGER", "QT_QPA_PLATFORM")}
             env.update({SESSION_MARK: runtime, "DISPLAY": display, "XDG_RUNTIME_DIR": runtime,
-                        "HOME": home, "LC_ALL": "C.UTF-8", "NO_AT_BRIDGE": "0"})
+                        "HOME": home, "TMPDIR": runtime, "LC_ALL": "C.UTF-8", "NO_AT_BRIDGE": "0"})
             command = ["dbus-run-session", "--", PYTHON, os.path.abspath(sys.argv[0]),
                        "--program", args.program, "--artifacts", artifacts]
             session = subprocess.Popen(command, env=env, start_new_session=True)
@@ -246,6 +246,27 @@ class Session:
         gi.require_version("Atspi", "2.0")
         from gi.repository import Atspi
         self._atspi = Atspi
+
+    def start_desktop_fakes(self):
+        """Starts stand-ins that log the calls made to them (python-dbusmock): logind on a
+        private system bus, a notification server and GNOME's session manager."""
+        from dbusmock import MOCK_IFACE, DBusTestCase
+        DBusTestCase.start_system_bus()
+        with open(os.path.join(self.artifacts, "dbus-fakes.log"), "ab") as fakes_log:
+            self._services += [DBusTestCase.spawn_server_template(template, stdout=fakes_log)[0]
+                               for template in ("logind", "notification_daemon")]
+            self._services.append(DBusTestCase.spawn_server(
+                "org.gnome.SessionManager", "/org/gnome/SessionManager",
+                "org.gnome.SessionManager", stdout=fakes_log))
+        DBusTestCase.get_dbus().get_object(
+            "org.gnome.SessionManager", "/org/gnome/SessionManager").AddMethods(
+            "", [("Inhibit", "susu", "u", "ret = 7"), ("Uninhibit", "u", "", "")],
+            dbus_interface=MOCK_IFACE)
+
+    def service_pid(self, name):
+        """The process id of the scenario's service with that program name."""
+        return next(pid for pid in _marked_processes(os.environ[SESSION_MARK])
+                    if open(f"/proc/{pid}/comm").read().strip() == name)
 
     def close(self):
         self.stop_recording()

@@ -1,12 +1,18 @@
 #!/usr/bin/python3
 """The charge timer as a person uses it: Options > Timer from the keyboard, a charge of
-one minute that completes at 60 s, the alert heard every second in a recording of the
-sound card, silence once the window is closed, and Ready again when it is reopened."""
+one minute that completes at 60 s behind another window, the alert heard every second in a
+recording of the sound card, silence once the window is closed, and Ready again when it is
+reopened; a second charge completes in front, and its alert meets a hung audio server."""
 
 import math
+import os
+import signal
+import subprocess
+import threading
 import time
 
 import e2e
+from dbusmock import MOCK_IFACE, DBusTestCase
 from e2e import states, text
 
 MAIN_TITLE = "Zelbor's Battery Tools"
@@ -17,6 +23,7 @@ LOUD_DBFS = -30.0  # an alert is under way
 QUIET_DBFS = -50.0  # nothing is playing
 QUIET_BEFORE_S = 0.1  # an alert starts only after this much quiet
 LISTEN_S = 5.0
+REASON = "A charge timer is running"
 
 
 def levels(samples):
@@ -48,6 +55,35 @@ def loudest(samples, start_s, end_s):
     return max(within, default=-120.0)
 
 
+def sample_lock(samples):
+    """Appends (time, held) every 0.1 s: whether the program holds logind's sleep lock."""
+    logind = DBusTestCase.get_dbus(system_bus=True).get_object("org.freedesktop.login1",
+                                                                "/org/freedesktop/login1")
+    try:
+        while True:
+            locks = logind.ListInhibitors(dbus_interface="org.freedesktop.login1.Manager")
+            samples.append((time.monotonic(),
+                            ("sleep", "Ampero", REASON, "block") in [tuple(i[:4]) for i in locks]))
+            time.sleep(0.1)
+    except Exception:  # the buses have gone with the scenario
+        pass
+
+
+def lock_figures(samples, pressed, closed):
+    """Seconds to the lock, the samples (all held) until the close, seconds to its release."""
+    time.sleep(1.2)
+    taken = next(at for at, held in samples if at > pressed and held)
+    released = next(at for at, held in samples if at > closed and not held)
+    within = [held for at, held in samples if taken <= at <= closed]
+    assert taken - pressed <= 1 and released - closed <= 1 and all(within), (taken, released)
+    return taken - pressed, len(within), released - closed
+
+
+def calls_to(service, path):
+    mock = DBusTestCase.get_dbus().get_object(service, path)
+    return [(name, list(args)) for _, name, args in mock.GetCalls(dbus_interface=MOCK_IFACE)]
+
+
 def open_timer_by_keyboard(session, main_window):
     """Alt selects the menu bar's first entry, Options; Down opens it on Timer."""
     options = session.find(main_window, role="menu item", name="Options")
@@ -70,14 +106,7 @@ def expect_ready(session, window):
     return entry
 
 
-def scenario(session):
-    main_window = session.start_program()
-    started = session.start_recording()
-
-    window = open_timer_by_keyboard(session, main_window)
-    entry = expect_ready(session, window)
-    session.screenshot("timer-ready", window)
-
+def start_countdown(session, window, entry):
     session.type_text("1")
     session.key("Tab")
     button = session.find(window, role="push button", name="Charge Monitor")
@@ -87,22 +116,62 @@ def scenario(session):
     session.find(window, role="label", name="Charge Time Remaining")
     assert "enabled" not in states(entry), "the entry stays editable while counting"
     assert text(entry) == "1" and window.get_name() == "Charge Timer"
-    session.screenshot("timer-counting", window)
+    return pressed
 
+
+def wait_for_completion(session, window, pressed):
     session.wait_until(lambda: window.get_name() == "Charge Complete", 75,
                        'the title "Charge Complete"')
     completed = time.monotonic()
     e2e.log(f"completed {completed - pressed:.2f} s after the press")
     assert 59.5 <= completed - pressed <= 61.5, \
         f"a one-minute charge completed after {completed - pressed:.2f} s"
+    return completed
+
+
+def scenario(session):
+    session.start_desktop_fakes()
+    notifications = ("org.freedesktop.Notifications", "/org/freedesktop/Notifications")
+    gnome = ("org.gnome.SessionManager", "/org/gnome/SessionManager")
+    lock = []
+    threading.Thread(target=sample_lock, args=(lock,), daemon=True).start()
+    main_window = session.start_program()
+    started = session.start_recording()
+
+    window = open_timer_by_keyboard(session, main_window)
+    entry = expect_ready(session, window)
+    session.screenshot("timer-ready", window)
+    assert not lock[-1][1] and not calls_to(*gnome), "a lock against suspend in Ready"
+    pressed = start_countdown(session, window, entry)
+    session.screenshot("timer-counting", window)
+
+    # The user turns to other work, in a window that takes the focus.
+    other_work = subprocess.Popen(["xmessage", "-title", "Other work", "Other work"])
+    session.xdotool("search", "--sync", "--name", "^Other work$", "windowfocus", "--sync")
+    session.wait_until(lambda: "active" not in states(window), 5, "the timer in the background")
+
+    completed = wait_for_completion(session, window, pressed)
     assert text(entry) == "0", f"the entry reads {text(entry)!r} at completion"
     session.screenshot("timer-complete", window)
+    notified = session.wait_until(lambda: calls_to(*notifications), 5, "a notification")
+    app, _, icon, summary, body, _, hints, _ = notified[0][1]
+    assert (len(notified), app, icon, summary) == (1, "Ampero", "org.ampero.Ampero",
+                                                   "Charge Complete"), notified
+    assert body and "\n" not in body and hints["suppress-sound"] and "sound-name" in hints
+    streams = session.wait_until(lambda: subprocess.run(
+        ["pactl", "list", "sink-inputs"], capture_output=True, text=True).stdout, 5, "a stream")
+    assert 'media.role = "alarm"' in streams and 'event.id = "alarm-clock-elapsed"' in streams
+    other_work.terminate()
 
     time.sleep(LISTEN_S)
     session.record_loaded_files()
     session.close_window("Charge Complete")
     closed = time.monotonic()
     session.window_gone("Charge Complete")
+    e2e.log("logind's lock against sleep taken %.3f s after the press, held in all %d samples"
+            " until the close, released %.3f s after it" % lock_figures(lock, pressed, closed))
+    assert calls_to(*gnome) == [("Inhibit", ["Ampero", 0, REASON, 4]), ("Uninhibit", [7])]
+    assert calls_to(*notifications)[1:] == [("CloseNotification", [1])]
     time.sleep(3)
     samples = session.stop_recording()
 
@@ -127,14 +196,25 @@ def scenario(session):
     level = loudest(samples, silent_from, duration)
     assert level < QUIET_DBFS, f"{level:.0f} dBFS after closing"
 
+    # Ready again, and a charge completed in front: no notification. Then the audio server
+    # hangs: the alert fails at once, the window closes at once and the program still ends.
     window = open_timer_by_keyboard(session, main_window)
-    expect_ready(session, window)
+    entry = expect_ready(session, window)
     session.screenshot("timer-reopened", window)
-    session.close_window("Charge Timer")
-    session.window_gone("Charge Timer")
+    pressed = start_countdown(session, window, entry)
+    wait_for_completion(session, window, pressed)
+    assert len(calls_to(*notifications)) == 2, "a notification with the timer in front"
+    audio_server = session.service_pid("pulseaudio")
+    os.kill(audio_server, signal.SIGSTOP)
+    session.find(session.window("Ampero"), role="label", name="Error!")
+    session.key("Return")
+    session.close_window("Charge Complete")
+    closed = time.monotonic()
+    session.window_gone("Charge Complete", timeout=1)
+    lock_figures(lock, pressed, closed)
     session.click(session.find(main_window, role="menu item", name="Exit"))
     assert session.exit_status() == 0
-
+    os.kill(audio_server, signal.SIGCONT)
 
 if __name__ == "__main__":
     e2e.run(scenario)

@@ -1,7 +1,9 @@
 // The windows on the Win32 backend, made where they first show, then moved between screens of
 // 96 and 144 DPI: their place, the client area and every caption inside its box in the font it
-// is drawn in; a cut caption's ellipsis and tooltip, and the same font with it.
+// is drawn in; a cut caption's ellipsis and tooltip, and the same font with it. The charge
+// timer's lock against suspend and its flash at completion.
 #include "form1.h"
+#include "form2.h"
 #include "frm_about.h"
 #include "twips.h"
 #include "win32_forms.h"
@@ -109,4 +111,41 @@ TEST_CASE("the windows' client areas and captions at 96 and 144 DPI; a cut resul
     moveToScreen(form1, 96);
     moveToScreen(form1, 144);
     CHECK(fontHeight() == designed);
+}
+
+TEST_CASE("the timer keeps the system awake while it runs, and flashes at completion behind "
+          "another window")
+{
+    // Wine makes no power request: the lock is the thread's execution state, which a call
+    // without ES_CONTINUOUS reads back unchanged while it is held.
+    const auto awake = [] {
+        return SetThreadExecutionState(0) == (ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    };
+    // The flashes of the timer's window, as the messages that redraw its caption tell.
+    static HWND watched;
+    static int flashes;
+    const auto countFlashes = [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        const auto *message = reinterpret_cast<const CWPSTRUCT *>(lParam);
+        flashes += message->hwnd == watched && message->message == WM_NCACTIVATE;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    };
+    ampero::Form1 form1;
+    form1.Show();
+    auto timer = std::make_unique<ampero::Form2>();
+    timer->Show();
+    SetForegroundWindow(ampero::win32::windowOf(form1));
+    watched = ampero::win32::windowOf(*timer);
+    const std::unique_ptr<HHOOK__, decltype(&UnhookWindowsHookEx)> hook(
+        SetWindowsHookExW(WH_CALLWNDPROC, countFlashes, nullptr, GetCurrentThreadId()),
+        UnhookWindowsHookEx);
+    CHECK_FALSE(awake());
+    timer->Text1.setText(u"1");
+    timer->Command1.Click.raise();
+    CHECK(awake());
+    timer->Timer1.tick();
+    CHECK(timer->Caption() == u"Charge Complete");
+    CHECK(awake());
+    CHECK(flashes == 1);
+    timer.reset();
+    CHECK_FALSE(awake());
 }
