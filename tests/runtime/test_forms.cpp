@@ -4,7 +4,9 @@
 #include "qt_forms.h"
 #include "run_error.h"
 #include "twips.h"
+#include "window_icon.h"
 
+#include <QColorSpace>
 #include <QElapsedTimer>
 #include <QMenuBar>
 #include <QTest>
@@ -64,6 +66,7 @@ private slots:
     void menuAndEscapeGoWithTheDesignNotTheTitleBar();
     void twipsAreFifteenToAPixelAt96Dpi_data();
     void twipsAreFifteenToAPixelAt96Dpi();
+    void windowIconsHoldTheirImages();
 };
 
 void FormsTest::sharedInstanceIsCreatedOnceAndAnewAfterUnload()
@@ -257,6 +260,21 @@ void FormsTest::twipsAreFifteenToAPixelAt96Dpi()
     QFETCH(double, dpi);
     QFETCH(int, pixels);
     QCOMPARE(twipsToPixels(twips, dpi), pixels);
+}
+
+void FormsTest::windowIconsHoldTheirImages()
+{
+    for (const QString &name : {QStringLiteral("form1"), QStringLiteral("form2")}) {
+        const QIcon icon = windowIcon(name);
+        QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+        for (const int size : {16, 32, 48}) {
+            QImage image(QStringLiteral(AMPERO_RESOURCES "/%1-%2.png").arg(name).arg(size));
+            // The pixels, as the program's pixmaps hold them; the PNG's gamma goes unused.
+            image.setColorSpace(QColorSpace());
+            QCOMPARE(icon.pixmap(size).toImage(),
+                     image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
+    }
 }
 
 QTEST_MAIN(FormsTest)
