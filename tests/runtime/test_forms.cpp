@@ -1,4 +1,5 @@
 #include "captured_messages.h"
+#include "desktop_style.h"
 #include "form_timer.h"
 #include "forms.h"
 #include "qt_forms.h"
@@ -8,7 +9,9 @@
 
 #include <QColorSpace>
 #include <QElapsedTimer>
+#include <QGroupBox>
 #include <QMenuBar>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 
@@ -67,6 +70,7 @@ private slots:
     void twipsAreFifteenToAPixelAt96Dpi_data();
     void twipsAreFifteenToAPixelAt96Dpi();
     void windowIconsHoldTheirImages();
+    void desktopStyleDrawsAsTheStyleItWraps();
 };
 
 void FormsTest::sharedInstanceIsCreatedOnceAndAnewAfterUnload()
@@ -275,6 +279,26 @@ void FormsTest::windowIconsHoldTheirImages()
                      image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
         }
     }
+}
+
+void FormsTest::desktopStyleDrawsAsTheStyleItWraps()
+{
+    qt::DesktopStyle desktop(QStringLiteral("fusion"));
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    for (const QString &title : {QStringLiteral("Chargely"), QString()}) {
+        QGroupBox box(title);
+        box.resize(120, 80);
+        box.setStyle(&desktop);
+        const QImage drawn = box.grab().toImage();
+        box.setStyle(fusion.get());
+        QCOMPARE(drawn, box.grab().toImage());
+    }
+    const auto extension = QStyle::SP_ToolBarHorizontalExtensionButton;
+    const QIcon deferred = desktop.standardIcon(extension, nullptr, nullptr);
+    const QIcon direct = fusion->standardIcon(extension, nullptr, nullptr);
+    QCOMPARE(deferred.availableSizes(), direct.availableSizes());
+    for (const QSize &size : direct.availableSizes())
+        QCOMPARE(deferred.pixmap(size).toImage(), direct.pixmap(size).toImage());
 }
 
 QTEST_MAIN(FormsTest)
