@@ -69,6 +69,7 @@ private slots:
     void menuAndEscapeGoWithTheDesignNotTheTitleBar();
     void twipsAreFifteenToAPixelAt96Dpi_data();
     void twipsAreFifteenToAPixelAt96Dpi();
+    void cutCaptionHasItsTooltipWhileCut();
     void windowIconsHoldTheirImages();
     void desktopStyleDrawsAsTheStyleItWraps();
 };
@@ -264,6 +265,18 @@ void FormsTest::twipsAreFifteenToAPixelAt96Dpi()
     QFETCH(double, dpi);
     QFETCH(int, pixels);
     QCOMPARE(twipsToPixels(twips, dpi), pixels);
+}
+
+void FormsTest::cutCaptionHasItsTooltipWhileCut()
+{
+    ProbeWindow window;
+    const Label label(window, "Long", {0, 0, 300, 255}, -1, u"A caption too long for its box");
+    window.Show();
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(window)));
+    QWidget *widget = qt::widget(label);
+    QCOMPARE(widget->toolTip(), QStringLiteral("A caption too long for its box"));
+    widget->resize(600, widget->height());
+    QTRY_COMPARE(widget->toolTip(), QString());
 }
 
 void FormsTest::windowIconsHoldTheirImages()
