@@ -69,9 +69,7 @@ DesktopStyle::DesktopStyle(const QString &styleName) : QProxyStyle(styleName) {}
 QIcon DesktopStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption *option,
                                  const QWidget *widget) const
 {
-    const bool extensionButton = standardIcon == SP_ToolBarHorizontalExtensionButton ||
-                                 standardIcon == SP_ToolBarVerticalExtensionButton;
-    if (extensionButton && !option)
+    if (standardIcon == SP_ToolBarHorizontalExtensionButton && !option)
         return QIcon(new DeferredStandardIcon(*baseStyle(), standardIcon, widget));
     return QProxyStyle::standardIcon(standardIcon, option, widget);
 }
