@@ -1,6 +1,7 @@
 // Start-up, message boxes and the locale on Qt.
 
 #include "ansi_text.h"
+#include "desktop_style.h"
 #include "message_box.h"
 #include "numbers.h"
 #include "qt_forms.h"
@@ -79,6 +80,9 @@ std::u16string fromAnsi(const std::string &text)
 int runApplication(int argc, char **argv, const std::function<void()> &showStartWindow)
 {
     QApplication application(argc, argv);
+    // The application owns its style.
+    if (const QString styleName = QApplication::style()->name(); !styleName.isEmpty())
+        QApplication::setStyle(new qt::DesktopStyle(styleName));
     QApplication::setApplicationName(QStringLiteral("Ampero"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // Lets desktops match the windows to the installed desktop entry and its icon.

@@ -27,6 +27,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace ampero {
 
@@ -79,7 +80,8 @@ QFont namedFont(const Font &font)
 
 // A label in its designed box. A caption too long for one line is drawn cut, ending in an
 // ellipsis, with the whole caption as its tooltip; it stays the label's text, so screen
-// readers get all of it.
+// readers get all of it. Whether it is cut is decided when the label is first polished
+// (shown), and again once its caption, font or width has changed.
 class CaptionLabel : public QLabel
 {
 public:
@@ -92,15 +94,24 @@ public:
     void setCaption(const QString &caption)
     {
         setText(caption);
-        updateToolTip();
+        cut_.reset();
+        decideCut();
     }
 
-    void updateToolTip() { setToolTip(isCut() ? text() : QString()); }
-
 protected:
+    bool event(QEvent *event) override
+    {
+        const bool handled = QLabel::event(event);
+        if (event->type() == QEvent::Polish)
+            decideCut();
+        else if (event->type() == QEvent::FontChange)
+            cut_.reset();
+        return handled;
+    }
+
     void paintEvent(QPaintEvent *event) override
     {
-        if (!isCut()) {
+        if (!decideCut()) {
             QLabel::paintEvent(event);
             return;
         }
@@ -113,12 +124,20 @@ protected:
     }
 
 private:
-    bool isCut() const
+    bool decideCut()
     {
-        return control_.isCut(fontMetrics().horizontalAdvance(text()), contentsRect().width());
+        const int boxWidth = contentsRect().width();
+        if (!cut_ || boxWidth != decidedWidth_) {
+            cut_ = control_.isCut(fontMetrics().horizontalAdvance(text()), boxWidth);
+            decidedWidth_ = boxWidth;
+            setToolTip(*cut_ ? text() : QString());
+        }
+        return *cut_;
     }
 
     const Label &control_;
+    std::optional<bool> cut_;
+    int decidedWidth_ = 0;
 };
 
 // The designed client area: it holds the controls and draws the form's lines below them.
@@ -473,7 +492,6 @@ Label::Label(Container &parent, const char *name, TwipsRect placement, int tabIn
         palette.setColor(QPalette::WindowText, Qt::black);
         label.setPalette(palette);
     }
-    label.updateToolTip();
 }
 
 Text Label::Caption() const

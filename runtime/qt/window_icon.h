@@ -5,7 +5,8 @@
 
 namespace ampero {
 
-// A window icon built from the NAME-16/32/48 images compiled into the program.
+// A window icon of the NAME-16/32/48 images compiled into the program, decoded when it was
+// built.
 QIcon windowIcon(const QString &name);
 
 } // namespace ampero

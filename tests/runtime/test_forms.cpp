@@ -1,12 +1,17 @@
 #include "captured_messages.h"
+#include "desktop_style.h"
 #include "form_timer.h"
 #include "forms.h"
 #include "qt_forms.h"
 #include "run_error.h"
 #include "twips.h"
+#include "window_icon.h"
 
+#include <QColorSpace>
 #include <QElapsedTimer>
+#include <QGroupBox>
 #include <QMenuBar>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 
@@ -64,6 +69,9 @@ private slots:
     void menuAndEscapeGoWithTheDesignNotTheTitleBar();
     void twipsAreFifteenToAPixelAt96Dpi_data();
     void twipsAreFifteenToAPixelAt96Dpi();
+    void cutCaptionHasItsTooltipWhileCut();
+    void windowIconsHoldTheirImages();
+    void desktopStyleDrawsAsTheStyleItWraps();
 };
 
 void FormsTest::sharedInstanceIsCreatedOnceAndAnewAfterUnload()
@@ -257,6 +265,53 @@ void FormsTest::twipsAreFifteenToAPixelAt96Dpi()
     QFETCH(double, dpi);
     QFETCH(int, pixels);
     QCOMPARE(twipsToPixels(twips, dpi), pixels);
+}
+
+void FormsTest::cutCaptionHasItsTooltipWhileCut()
+{
+    ProbeWindow window;
+    const Label label(window, "Long", {0, 0, 300, 255}, -1, u"A caption too long for its box");
+    window.Show();
+    QVERIFY(QTest::qWaitForWindowExposed(qt::window(window)));
+    QWidget *widget = qt::widget(label);
+    QCOMPARE(widget->toolTip(), QStringLiteral("A caption too long for its box"));
+    widget->resize(600, widget->height());
+    QTRY_COMPARE(widget->toolTip(), QString());
+}
+
+void FormsTest::windowIconsHoldTheirImages()
+{
+    for (const QString &name : {QStringLiteral("form1"), QStringLiteral("form2")}) {
+        const QIcon icon = windowIcon(name);
+        QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+        for (const int size : {16, 32, 48}) {
+            QImage image(QStringLiteral(AMPERO_RESOURCES "/%1-%2.png").arg(name).arg(size));
+            // The pixels, as the program's pixmaps hold them; the PNG's gamma goes unused.
+            image.setColorSpace(QColorSpace());
+            QCOMPARE(icon.pixmap(size).toImage(),
+                     image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
+    }
+}
+
+void FormsTest::desktopStyleDrawsAsTheStyleItWraps()
+{
+    qt::DesktopStyle desktop(QStringLiteral("fusion"));
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    for (const QString &title : {QStringLiteral("Chargely"), QString()}) {
+        QGroupBox box(title);
+        box.resize(120, 80);
+        box.setStyle(&desktop);
+        const QImage drawn = box.grab().toImage();
+        box.setStyle(fusion.get());
+        QCOMPARE(drawn, box.grab().toImage());
+    }
+    const auto extension = QStyle::SP_ToolBarHorizontalExtensionButton;
+    const QIcon deferred = desktop.standardIcon(extension, nullptr, nullptr);
+    const QIcon direct = fusion->standardIcon(extension, nullptr, nullptr);
+    QCOMPARE(deferred.availableSizes(), direct.availableSizes());
+    for (const QSize &size : direct.availableSizes())
+        QCOMPARE(deferred.pixmap(size).toImage(), direct.pixmap(size).toImage());
 }
 
 QTEST_MAIN(FormsTest)
